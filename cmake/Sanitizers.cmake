@@ -1,0 +1,5 @@
+if(QUENBY_SANITIZE)
+    set(_qb_san -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_compile_options(${_qb_san})
+    add_link_options(${_qb_san})
+endif()
