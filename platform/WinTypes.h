@@ -24,6 +24,11 @@ constexpr BOOL FALSE = 0;
 struct HWND__;
 using HWND = HWND__*;
 
+// A loaded module: nullptr is the program itself; otherwise the handle dlopen gave.
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+using HMODULE = HINSTANCE;
+
 // Windows system error codes (winerror.h values) returned by the platform calls.
 constexpr LSTATUS ERROR_SUCCESS = 0;
 constexpr LSTATUS ERROR_FILE_NOT_FOUND = 2;
