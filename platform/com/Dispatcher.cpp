@@ -19,27 +19,6 @@ bool SameCppType(VARTYPE declared, VARTYPE bound) {
     return norm(declared) == norm(bound);
 }
 
-// Leaves a pure [out] value empty before the member fills it.
-void Empty(VARTYPE pointee, void* target) {
-    switch (pointee) {
-        case VT_BSTR: {
-            BSTR* p = static_cast<BSTR*>(target);
-            SysFreeString(*p);
-            *p = nullptr;
-            break;
-        }
-        case VT_VARIANT:
-            VariantClear(static_cast<VARIANT*>(target));
-            break;
-        case VT_I4:
-        case VT_INT:
-            *static_cast<LONG*>(target) = 0;
-            break;
-        default:
-            break;
-    }
-}
-
 std::string Trimmed(std::string text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
         text.pop_back();
@@ -178,8 +157,7 @@ HRESULT Dispatcher::Fail(const Member& m, HRESULT scode, const std::string& what
         *excep = EXCEPINFO{};
         excep->scode = scode;
         excep->bstrSource = AllocBstr(text::ToWide(source_, text::CodePage::Utf8));
-        excep->bstrDescription =
-            AllocBstr(text::ToWide(m.desc->name + ": " + what, text::CodePage::Utf8));
+        excep->bstrDescription = AllocBstr(text::ToWide(m.desc->name + ": " + what));
     }
     return DISP_E_EXCEPTION;
 }
@@ -252,21 +230,20 @@ HRESULT Dispatcher::Invoke(void* instance, DISPID dispIdMember, REFIID riid, LCI
                 if (puArgErr != nullptr) *puArgErr = argIndex;
                 return DISP_E_TYPEMISMATCH;
             }
-            if (pureOut) Empty(pointee, arg.byref);
-            slot.byref = arg.byref;
+            slot.byref = arg.byref;  // the member sees and may replace the caller's value
             continue;
         }
         if (arg.vt != (VT_VARIANT | VT_BYREF) || arg.pvarVal == nullptr) {
             if (puArgErr != nullptr) *puArgErr = argIndex;
             return DISP_E_TYPEMISMATCH;
         }
-        if (!pureOut) {
-            const HRESULT hr = VariantChangeType(&value, arg.pvarVal, 0, pointee);
-            if (FAILED(hr)) {
+        const HRESULT hr = VariantChangeType(&value, arg.pvarVal, 0, pointee);
+        if (FAILED(hr)) {
+            if (!pureOut) {
                 if (puArgErr != nullptr) *puArgErr = argIndex;
                 return hr;
             }
-        } else {
+            VariantInit(&value);  // what an [out] parameter held does not matter
             value.vt = pointee;
         }
         slot.byref = &value.byref;

@@ -12,15 +12,16 @@
 //    (DISP_E_TYPEMISMATCH or DISP_E_OVERFLOW, *puArgErr = the argument's rgvarg index);
 //    a null BSTR stays null and reads as the empty string;
 //  - passes pointer parameters by reference: the caller passes VT_BYREF of the declared
-//    type, or VT_BYREF | VT_VARIANT, whose value is converted and written back after a
-//    successful call; anything else is DISP_E_TYPEMISMATCH. The value behind a pointer
-//    parameter belongs to that slot: a member that replaces a string frees the old one.
-//    A pure [out] parameter is emptied before the call;
+//    type (the member sees the caller's value, whatever the declared direction), or
+//    VT_BYREF | VT_VARIANT, whose value is converted (for a pure [out] parameter: or
+//    left empty when it does not convert) and written back after a successful call;
+//    anything else is DISP_E_TYPEMISMATCH. The value behind a pointer parameter belongs
+//    to that slot: a member that replaces a string there frees the old one;
 //  - hands the [out, retval] parameter back as *pVarResult;
 //  - turns a failed HRESULT of the member into DISP_E_EXCEPTION with EXCEPINFO.scode
 //    set to it, and a C++ exception leaving the member into DISP_E_EXCEPTION with a
-//    description ("<Member>: <what happened>"). Nothing of the member's partial results
-//    reaches the caller then, and the object stays usable.
+//    description ("<Member>: <what happened>"). Neither the result nor a VT_VARIANT
+//    write-back reaches the caller then, and the object stays usable.
 //
 // Lifetime: a Dispatcher belongs to the module whose bindings it calls and must not
 // outlive it. Thread: immutable after construction; calls from any thread.
@@ -38,7 +39,7 @@
 namespace com {
 
 // Called inside a catch block for an exception that left a member; returns the text a
-// script sees. A module that throws exceptions of its own kinds supplies one that
+// script sees, in the process's code page. A module that throws exceptions of its own kinds supplies one that
 // knows them and falls back to DescribeCurrentException.
 using ExceptionDescriber = std::string (*)();
 std::string DescribeCurrentException();

@@ -1,0 +1,60 @@
+// The exports of QBStorage.so and what the module does when it is loaded and unloaded.
+//
+// Exported (all else is hidden): DllCanUnloadNow, DllGetClassObject, DllRegisterServer,
+// DllUnregisterServer, and ModuleVersionValue (the version block, see VersionInfo.h).
+#include <cstdio>
+#include <cstring>
+
+#include "ServerModule.h"
+#include "ServerUiModule.h"
+#include "VersionInfo.h"
+
+#define QB_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+// Load and unload of the library. A start-up that fails cannot refuse the load on
+// this platform; the module then refuses every class object and registration instead
+// (E_UNEXPECTED) and says why on stderr.
+struct ModuleLifetime {
+    ModuleLifetime() {
+        if (!StartServerModule()) {
+            std::fprintf(stderr, "QBStorage: the module cannot start: %s\n",
+                         StartupProblem().c_str());
+        }
+    }
+    ~ModuleLifetime() { StopServerModule(); }
+} g_lifetime;
+
+}  // namespace
+
+QB_EXPORT HRESULT DllCanUnloadNow() {
+    QB_MANAGE_STATE();
+    return QBStorageModule().CanUnloadNow();
+}
+
+QB_EXPORT HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
+    return QBStorageModule().GetClassObject(rclsid, riid, ppv);
+}
+
+QB_EXPORT HRESULT DllRegisterServer() { return QBStorageModule().RegisterServer(); }
+
+QB_EXPORT HRESULT DllUnregisterServer() { return QBStorageModule().UnregisterServer(); }
+
+// Copies the value of a version sub-block into buffer (size bytes, always terminated
+// when size > 0) and returns the bytes it needs with its terminator; 0 when the
+// sub-block does not exist.
+QB_EXPORT DWORD ModuleVersionValue(const char* subBlock, char* buffer, DWORD size) {
+    const char* value = subBlock != nullptr ? VersionValue(subBlock) : nullptr;
+    if (value == nullptr) {
+        if (buffer != nullptr && size > 0) buffer[0] = '\0';
+        return 0;
+    }
+    const std::size_t needed = std::strlen(value) + 1;
+    if (buffer != nullptr && size > 0) {
+        const std::size_t n = needed <= size ? needed - 1 : size - 1;
+        std::memcpy(buffer, value, n);
+        buffer[n] = '\0';
+    }
+    return static_cast<DWORD>(needed);
+}
