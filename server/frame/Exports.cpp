@@ -1,8 +1,7 @@
-// The exports of QBStorage.so and what the module does when it is loaded and unloaded.
+// The exports of QBStorage.so (its load and unload: ServerModule.cpp).
 //
 // Exported (all else is hidden): DllCanUnloadNow, DllGetClassObject, DllRegisterServer,
 // DllUnregisterServer, and ModuleVersionValue (the version block, see VersionInfo.h).
-#include <cstdio>
 #include <cstring>
 
 #include "ServerModule.h"
@@ -10,23 +9,6 @@
 #include "VersionInfo.h"
 
 #define QB_EXPORT extern "C" __attribute__((visibility("default")))
-
-namespace {
-
-// Load and unload of the library. A start-up that fails cannot refuse the load on
-// this platform; the module then refuses every class object and registration instead
-// (E_UNEXPECTED) and says why on stderr.
-struct ModuleLifetime {
-    ModuleLifetime() {
-        if (!StartServerModule()) {
-            std::fprintf(stderr, "QBStorage: the module cannot start: %s\n",
-                         StartupProblem().c_str());
-        }
-    }
-    ~ModuleLifetime() { StopServerModule(); }
-} g_lifetime;
-
-}  // namespace
 
 QB_EXPORT HRESULT DllCanUnloadNow() {
     QB_MANAGE_STATE();

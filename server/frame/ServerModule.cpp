@@ -1,6 +1,6 @@
 #include "ServerModule.h"
 
-#include <memory>
+#include <cstdio>
 
 #include "CIDentity.h"
 #include "CIdentityCtr.h"
@@ -14,10 +14,13 @@ namespace {
 
 enum DispatcherIndex { kIIDentity, kIPasscards, kIIdentityCtr, kDispatcherCount };
 
-std::unique_ptr<com::Dispatcher> g_dispatchers[kDispatcherCount];
+// The module's state, defined in this one file in the order it is built: it comes to
+// life when the library is loaded and goes, in reverse order, when it is unloaded.
+com::ServerModule g_module;
+com::Dispatcher* g_dispatchers[kDispatcherCount] = {};
 std::string g_problem;
 
-std::unique_ptr<com::Dispatcher> MakeDispatcher(const IID& iid,
+com::Dispatcher* MakeDispatcher(const IID& iid,
                                                 std::span<const com::MemberBinding> bindings,
                                                 const char* source) {
     com::ComPtr<ITypeInfo> info;
@@ -25,10 +28,10 @@ std::unique_ptr<com::Dispatcher> MakeDispatcher(const IID& iid,
         g_problem += std::string(source) + ": interface missing from the type library; ";
         return nullptr;
     }
-    auto dispatcher =
-        std::make_unique<com::Dispatcher>(info.get(), bindings, source, &DescribeServerException);
+    auto* dispatcher = new com::Dispatcher(info.get(), bindings, source, &DescribeServerException);
     if (!dispatcher->Problems().empty()) {
         g_problem += dispatcher->Problems();
+        delete dispatcher;
         return nullptr;
     }
     return dispatcher;
@@ -36,10 +39,7 @@ std::unique_ptr<com::Dispatcher> MakeDispatcher(const IID& iid,
 
 }  // namespace
 
-com::ServerModule& QBStorageModule() {
-    static com::ServerModule module;
-    return module;
-}
+com::ServerModule& QBStorageModule() { return g_module; }
 
 ITypeLib* QBStorageTypeLib() { return QBStorageModule().TypeLib(); }
 
@@ -75,8 +75,9 @@ bool StartServerModule() {
 
 void StopServerModule() {
     QBStorageModule().Term();
-    for (auto& dispatcher : g_dispatchers) {
-        dispatcher.reset();
+    for (com::Dispatcher*& dispatcher : g_dispatchers) {
+        delete dispatcher;
+        dispatcher = nullptr;
     }
     com::UnregisterTypeLibResource(reinterpret_cast<const void*>(&StartServerModule));
 }
@@ -92,3 +93,25 @@ std::string DescribeServerException() {
         return com::DescribeCurrentException();
     }
 }
+
+namespace {
+
+// Load and unload of the library. A start-up that fails cannot refuse the load on
+// this platform; the module then refuses every class object and registration instead
+// (E_UNEXPECTED) and says why on stderr.
+struct ModuleLifetime {
+    ModuleLifetime() {
+        if (!StartServerModule()) {
+            std::fprintf(stderr, "QBStorage: the module cannot start: %s\n",
+                         StartupProblem().c_str());
+        }
+    }
+    ~ModuleLifetime() { StopServerModule(); }
+    ModuleLifetime(const ModuleLifetime&) = delete;
+    ModuleLifetime& operator=(const ModuleLifetime&) = delete;
+};
+
+// Last in this file: built after the state above, destroyed before it.
+const ModuleLifetime g_lifetime;
+
+}  // namespace

@@ -2,7 +2,7 @@
 // object cache), its type library and one dispatcher per dual interface.
 //
 // StartServerModule runs when the library is loaded, StopServerModule when it is
-// unloaded (see Exports.cpp). A failed start leaves the module unable to hand out
+// unloaded. A failed start leaves the module unable to hand out
 // class objects or register itself; StartupProblem() says why.
 #pragma once
 
