@@ -118,19 +118,23 @@ HRESULT LoadTypeLib(LPCOLESTR file, ITypeLib** ppTLib) {
     if (real.empty()) {
         return TYPE_E_CANTLOADLIBRARY;
     }
+    auto fromTable = [&](HRESULT* hr) {
+        std::lock_guard<std::mutex> lock(com::g_resourcesMutex);
+        const auto found = com::Resources().find(real);
+        if (found == com::Resources().end()) return false;
+        *hr = com::CreateTypeLib(*found->second, ppTLib);  // a copy: the module may go
+        return true;
+    };
+    HRESULT hr = TYPE_E_CANTLOADLIBRARY;
+    if (fromTable(&hr)) {
+        return hr;  // the module is loaded (the program itself, possibly)
+    }
     // Loading the module runs its static initialisation, which announces its library.
     void* handle = ::dlopen(real.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         return TYPE_E_CANTLOADLIBRARY;
     }
-    HRESULT hr = TYPE_E_CANTLOADLIBRARY;
-    {
-        std::lock_guard<std::mutex> lock(com::g_resourcesMutex);
-        const auto found = com::Resources().find(real);
-        if (found != com::Resources().end()) {
-            hr = com::CreateTypeLib(*found->second, ppTLib);  // a copy: the module may go
-        }
-    }
+    fromTable(&hr);
     ::dlclose(handle);
     return hr;
 }
