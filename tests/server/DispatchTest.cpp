@@ -197,16 +197,16 @@ TEST_F(DispatchTest, CallsWithArgumentsInScriptOrderAndConvertsThem) {
     };
     const WORD method = DISPATCH_METHOD;
     const std::vector<Case> cases = {
-        {"two numbers", 2, method, {I4(2), I4(3)}, {}, S_OK, 5, 0},
-        {"\"5\" is read as 5", 2, method, {Str(u" 5"), I4(3)}, {}, S_OK, 8, 0},
-        {"call as a property too", 2, method | DISPATCH_PROPERTYGET, {I4(1), I4(1)}, {}, S_OK, 2, 0},
+        {"two numbers", 2, method, {I4(2), I4(3)}, {}, S_OK, 5, 99},
+        {"\"5\" is read as 5", 2, method, {Str(u" 5"), I4(3)}, {}, S_OK, 8, 99},
+        {"call as a property too", 2, method | DISPATCH_PROPERTYGET, {I4(1), I4(1)}, {}, S_OK, 2, 99},
         {"text that is no number", 2, method, {Str(u"x"), I4(3)}, {}, DISP_E_TYPEMISMATCH, 0, 1},
         {"second argument at fault", 2, method, {I4(3), Str(u"")}, {}, DISP_E_TYPEMISMATCH, 0, 0},
         {"out of range", 2, method, {Str(u"3000000000"), I4(3)}, {}, DISP_E_OVERFLOW, 0, 1},
         {"one too few", 2, method, {I4(2)}, {}, DISP_E_BADPARAMCOUNT, 0, 99},
         {"one too many", 2, method, {I4(2), I4(3), I4(4)}, {}, DISP_E_BADPARAMCOUNT, 0, 99},
-        {"named b", 2, method, {I4(1), I4(10)}, {1}, S_OK, 11, 0},
-        {"named a and b", 2, method, {I4(7), I4(10)}, {1, 0}, S_OK, 17, 0},
+        {"named b", 2, method, {I4(1), I4(10)}, {1}, S_OK, 11, 99},
+        {"named a and b", 2, method, {I4(7), I4(10)}, {1, 0}, S_OK, 17, 99},
         {"unknown parameter", 2, method, {I4(1), I4(10)}, {5}, DISP_E_PARAMNOTFOUND, 0, 0},
         {"named twice", 2, method, {I4(1), I4(10)}, {0, 0}, DISP_E_PARAMNOTFOUND, 0, 1},
         {"no such member", 99, method, {}, {}, DISP_E_MEMBERNOTFOUND, 0, 99},
