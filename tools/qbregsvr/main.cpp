@@ -30,12 +30,18 @@ int main(int argc, char** argv) {
     const char* module = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "/u" || arg == "-u" || arg == "/U") {
+        // A switch is one letter after '/' or '-'; anything longer (an absolute path
+        // starts with '/' too) names the module.
+        const bool isSwitch = arg.size() == 2 && (arg[0] == '/' || arg[0] == '-');
+        if (isSwitch && (arg[1] == 'u' || arg[1] == 'U')) {
             unregister = true;
-        } else if (arg == "/s" || arg == "-s" || arg == "/S") {
+        } else if (isSwitch && (arg[1] == 's' || arg[1] == 'S')) {
             silent = true;
-        } else if (!arg.empty() && arg[0] != '-' && module == nullptr) {
-            module = argv[i];  // an absolute path starts with '/' too: only /u and /s are switches
+        } else if (isSwitch) {
+            std::fprintf(stderr, "qbregsvr: unknown switch '%s'\n", argv[i]);
+            return Usage();
+        } else if (module == nullptr && !arg.empty()) {
+            module = argv[i];
         } else {
             std::fprintf(stderr, "qbregsvr: unexpected argument '%s'\n", argv[i]);
             return Usage();
