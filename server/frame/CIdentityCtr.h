@@ -65,5 +65,5 @@ private:
     IIDentity* m_pIdentity = nullptr;
     BSTR m_bstrKeyName = nullptr;
     BSTR m_bstrValue = nullptr;
-    LONG m_lCount = 0;
+    [[maybe_unused]] LONG m_lCount = 0;  // read and set by the control-state members
 };
