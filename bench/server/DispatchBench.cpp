@@ -57,7 +57,8 @@ void BM_GetIDsOfNamesAndInvoke_PropertyGet(benchmark::State& state) {
         com::ClearExcepInfo(&excep);
     }
     state.SetItemsProcessed(state.iterations());
-    state.SetLabel(last == S_OK ? "member answered" : "member not built: " + com::FormatHResult(last));
+    state.SetLabel(last == S_OK ? "member answered"
+                                : "member not built: " + com::FormatHResult(last));
 }
 
 // The same without EXCEPINFO: a member that fails costs no description then, so this is
@@ -106,7 +107,7 @@ BENCHMARK(BM_GetIDsOfNamesAndInvoke_ConvertedArgument);
 
 // Keeps the time per call of every run, to print calls per second and ratios at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
@@ -119,15 +120,17 @@ public:
     }
     const std::map<std::string, double>& nanoseconds() const { return nanoseconds_; }
 
-private:
+  private:
     std::map<std::string, double> nanoseconds_;
 };
 
 struct TemporaryHive {
     std::filesystem::path folder;
     TemporaryHive() {
-        std::string templ = (std::filesystem::temp_directory_path() / "quenby-bench-XXXXXX").string();
-        if (::mkdtemp(templ.data()) == nullptr) std::abort();
+        std::string templ =
+            (std::filesystem::temp_directory_path() / "quenby-bench-XXXXXX").string();
+        if (::mkdtemp(templ.data()) == nullptr)
+            std::abort();
         folder = templ;
         ::setenv("QUENBY_REGISTRY", (folder / "registry.db").c_str(), 1);
         registry::ResetHive();
@@ -169,7 +172,8 @@ bool Prepare() {
 
 int main(int argc, char** argv) {
     TemporaryHive hive;
-    if (!Prepare()) return 1;
+    if (!Prepare())
+        return 1;
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

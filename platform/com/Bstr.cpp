@@ -49,7 +49,9 @@ BSTR SysAllocString(const OLECHAR* text) {
     return text == nullptr ? nullptr : Allocate(text, Length(text));
 }
 
-BSTR SysAllocStringLen(const OLECHAR* text, UINT len) { return Allocate(text, len); }
+BSTR SysAllocStringLen(const OLECHAR* text, UINT len) {
+    return Allocate(text, len);
+}
 
 void SysFreeString(BSTR bstr) {
     if (bstr != nullptr) {
@@ -57,9 +59,13 @@ void SysFreeString(BSTR bstr) {
     }
 }
 
-UINT SysStringByteLen(BSTR bstr) { return bstr == nullptr ? 0 : *PrefixOf(bstr); }
+UINT SysStringByteLen(BSTR bstr) {
+    return bstr == nullptr ? 0 : *PrefixOf(bstr);
+}
 
-UINT SysStringLen(BSTR bstr) { return SysStringByteLen(bstr) / sizeof(OLECHAR); }
+UINT SysStringLen(BSTR bstr) {
+    return SysStringByteLen(bstr) / sizeof(OLECHAR);
+}
 
 int SysReAllocString(BSTR* bstr, const OLECHAR* text) {
     return SysReAllocStringLen(bstr, text, text == nullptr ? 0 : static_cast<UINT>(Length(text)));
@@ -81,6 +87,8 @@ int SysReAllocStringLen(BSTR* bstr, const OLECHAR* text, UINT len) {
 
 namespace com {
 
-BSTR AllocBstr(std::u16string_view text) { return Allocate(text.data(), text.size()); }
+BSTR AllocBstr(std::u16string_view text) {
+    return Allocate(text.data(), text.size());
+}
 
 }  // namespace com

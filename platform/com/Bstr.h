@@ -48,7 +48,7 @@ BSTR AllocBstr(std::u16string_view text);
 
 // Owns one BSTR (or null) and frees it. Move-only.
 class Bstr {
-public:
+  public:
     Bstr() = default;
     explicit Bstr(std::u16string_view text) : bstr_(AllocBstr(text)) {}
     ~Bstr() { SysFreeString(bstr_); }
@@ -81,7 +81,7 @@ public:
     BSTR get() const { return bstr_; }
     std::u16string_view view() const { return BstrView(bstr_); }
 
-private:
+  private:
     BSTR bstr_ = nullptr;
 };
 

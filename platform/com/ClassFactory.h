@@ -12,7 +12,7 @@
 namespace com {
 
 class ClassFactory final : public IClassFactory {
-public:
+  public:
     // Returns a class object with one reference (the cache's).
     static IClassFactory* Create(ServerModule& module, const ClassEntry& entry);
 
@@ -25,7 +25,7 @@ public:
     HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override;
     HRESULT LockServer(BOOL lock) override;
 
-private:
+  private:
     ClassFactory(ServerModule& module, const ClassEntry& entry) : module_(module), entry_(entry) {}
     ~ClassFactory() = default;
 

@@ -46,7 +46,7 @@ class ControlBase : public IViewObjectEx,
                     public IDataObject,
                     public IProvideClassInfo2,
                     public IObjectSafety {
-public:
+  public:
     static constexpr DWORD kSupportedSafety =
         INTERFACESAFE_FOR_UNTRUSTED_CALLER | INTERFACESAFE_FOR_UNTRUSTED_DATA;
     static constexpr DWORD kStreamVersion = 0x00010000;
@@ -155,7 +155,7 @@ public:
     HRESULT GetInterfaceSafetyOptions(REFIID riid, DWORD* supported, DWORD* enabled) override;
     HRESULT SetInterfaceSafetyOptions(REFIID riid, DWORD mask, DWORD enabled) override;
 
-protected:
+  protected:
     explicit ControlBase(const ControlClass& cls);
     ~ControlBase() = default;
 
@@ -163,7 +163,7 @@ protected:
     // for any other.
     HRESULT QueryControlInterface(REFIID riid, void** ppv);
 
-private:
+  private:
     const ControlClass& class_;
     SIZEL extent_;
     bool dirty_ = false;

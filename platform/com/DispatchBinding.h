@@ -32,14 +32,14 @@ struct MemberBinding {
 template <class T>
 struct ArgTraits;
 
-#define COM_ARG_TRAITS(Type, Vt, Field)                                 \
-    template <>                                                         \
-    struct ArgTraits<Type> {                                            \
-        static constexpr VARTYPE kType = (Vt);                          \
-        static Type Get(const VARIANT& v) { return v.Field; }           \
+#define COM_ARG_TRAITS(Type, Vt, Field)                       \
+    template <>                                               \
+    struct ArgTraits<Type> {                                  \
+        static constexpr VARTYPE kType = (Vt);                \
+        static Type Get(const VARIANT& v) { return v.Field; } \
     }
 COM_ARG_TRAITS(BSTR, VT_BSTR, bstrVal);
-COM_ARG_TRAITS(LONG, VT_I4, lVal);  // also an IDL "int": both are 32 bits
+COM_ARG_TRAITS(LONG, VT_I4, lVal);   // also an IDL "int": both are 32 bits
 COM_ARG_TRAITS(SHORT, VT_I2, iVal);  // (a VARIANT_BOOL is a SHORT too: none are bound)
 COM_ARG_TRAITS(double, VT_R8, dblVal);
 COM_ARG_TRAITS(IDispatch*, VT_DISPATCH, pdispVal);

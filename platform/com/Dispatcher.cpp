@@ -98,8 +98,8 @@ void Dispatcher::Verify(const TypeDesc& type, std::span<const MemberBinding> bin
                  ((f.params[p].type & VT_BYREF) || (f.params[p].type & VT_TYPEMASK) != VT_VARIANT);
         }
         if (!ok) {
-            problems_ += type.name + "." + f.name + " is bound to " + b.name +
-                         " with another signature; ";
+            problems_ +=
+                type.name + "." + f.name + " is bound to " + b.name + " with another signature; ";
             continue;
         }
         members_.push_back(Member{&f, b.call});
@@ -123,22 +123,27 @@ const Dispatcher::Member* Dispatcher::Find(DISPID id) const {
         return index >= 0 ? &members_[static_cast<std::size_t>(index)] : nullptr;
     }
     for (const Member& m : members_) {
-        if (m.desc->memid == id) return &m;
+        if (m.desc->memid == id)
+            return &m;
     }
     return nullptr;
 }
 
 HRESULT Dispatcher::GetTypeInfoCount(UINT* pctinfo) const {
-    if (pctinfo == nullptr) return E_POINTER;
+    if (pctinfo == nullptr)
+        return E_POINTER;
     *pctinfo = 1;
     return S_OK;
 }
 
 HRESULT Dispatcher::GetTypeInfo(UINT iTInfo, LCID, ITypeInfo** ppTInfo) const {
-    if (ppTInfo == nullptr) return E_POINTER;
+    if (ppTInfo == nullptr)
+        return E_POINTER;
     *ppTInfo = nullptr;
-    if (iTInfo != 0) return DISP_E_BADINDEX;
-    if (typeInfo_ == nullptr) return E_UNEXPECTED;
+    if (iTInfo != 0)
+        return DISP_E_BADINDEX;
+    if (typeInfo_ == nullptr)
+        return E_UNEXPECTED;
     typeInfo_->AddRef();
     *ppTInfo = typeInfo_;
     return S_OK;
@@ -146,8 +151,10 @@ HRESULT Dispatcher::GetTypeInfo(UINT iTInfo, LCID, ITypeInfo** ppTInfo) const {
 
 HRESULT Dispatcher::GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID,
                                   DISPID* rgDispId) const {
-    if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-    if (!problems_.empty()) return E_UNEXPECTED;
+    if (riid != IID_NULL)
+        return DISP_E_UNKNOWNINTERFACE;
+    if (!problems_.empty())
+        return E_UNEXPECTED;
     return typeInfo_->GetIDsOfNames(rgszNames, cNames, rgDispId);
 }
 
@@ -165,20 +172,25 @@ HRESULT Dispatcher::Fail(const Member& m, HRESULT scode, const std::string& what
 HRESULT Dispatcher::Invoke(void* instance, DISPID dispIdMember, REFIID riid, LCID, WORD wFlags,
                            DISPPARAMS* dp, VARIANT* pVarResult, EXCEPINFO* pExcepInfo,
                            UINT* puArgErr) const {
-    if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-    if (!problems_.empty()) return E_UNEXPECTED;
+    if (riid != IID_NULL)
+        return DISP_E_UNKNOWNINTERFACE;
+    if (!problems_.empty())
+        return E_UNEXPECTED;
     const Member* m = Find(dispIdMember);
-    if (m == nullptr) return DISP_E_MEMBERNOTFOUND;
+    if (m == nullptr)
+        return DISP_E_MEMBERNOTFOUND;
     const FuncDesc& f = *m->desc;
     const bool callable = (f.invkind == INVOKE_FUNC && (wFlags & DISPATCH_METHOD)) ||
                           (f.invkind == INVOKE_PROPERTYGET && (wFlags & DISPATCH_PROPERTYGET));
-    if (!callable) return DISP_E_MEMBERNOTFOUND;
+    if (!callable)
+        return DISP_E_MEMBERNOTFOUND;
     if (dp == nullptr || (dp->cArgs > 0 && dp->rgvarg == nullptr) || dp->cNamedArgs > dp->cArgs ||
         (dp->cNamedArgs > 0 && dp->rgdispidNamedArgs == nullptr)) {
         return E_INVALIDARG;
     }
     const std::size_t argCount = f.ArgumentCount();
-    if (dp->cArgs != argCount) return DISP_E_BADPARAMCOUNT;
+    if (dp->cArgs != argCount)
+        return DISP_E_BADPARAMCOUNT;
 
     // Which rgvarg entry feeds each parameter.
     std::array<int, kMaxParams> source;
@@ -191,7 +203,8 @@ HRESULT Dispatcher::Invoke(void* instance, DISPID dispIdMember, REFIID riid, LCI
         const DISPID param = dp->rgdispidNamedArgs[j];
         if (param < 0 || static_cast<std::size_t>(param) >= argCount ||
             source[static_cast<std::size_t>(param)] >= 0) {
-            if (puArgErr != nullptr) *puArgErr = j;
+            if (puArgErr != nullptr)
+                *puArgErr = j;
             return DISP_E_PARAMNOTFOUND;
         }
         source[static_cast<std::size_t>(param)] = static_cast<int>(j);
@@ -205,7 +218,8 @@ HRESULT Dispatcher::Invoke(void* instance, DISPID dispIdMember, REFIID riid, LCI
         if (p.flags & PARAMFLAG_FRETVAL) {
             value.vt = p.type & VT_TYPEMASK;
             slot.byref = (value.vt == VT_VARIANT) ? static_cast<void*>(&value) : &value.byref;
-            if (value.vt == VT_VARIANT) value.vt = VT_EMPTY;
+            if (value.vt == VT_VARIANT)
+                value.vt = VT_EMPTY;
             continue;
         }
         VARIANT& arg = dp->rgvarg[source[i]];
@@ -217,7 +231,8 @@ HRESULT Dispatcher::Invoke(void* instance, DISPID dispIdMember, REFIID riid, LCI
             }
             const HRESULT hr = VariantChangeType(&value, &arg, 0, p.type);
             if (FAILED(hr)) {
-                if (puArgErr != nullptr) *puArgErr = argIndex;
+                if (puArgErr != nullptr)
+                    *puArgErr = argIndex;
                 return hr;
             }
             slot = value;
@@ -227,20 +242,23 @@ HRESULT Dispatcher::Invoke(void* instance, DISPID dispIdMember, REFIID riid, LCI
         const bool pureOut = (p.flags & PARAMFLAG_FOUT) && !(p.flags & PARAMFLAG_FIN);
         if (arg.vt == p.type || (pointee == VT_INT && arg.vt == (VT_I4 | VT_BYREF))) {
             if (arg.byref == nullptr) {
-                if (puArgErr != nullptr) *puArgErr = argIndex;
+                if (puArgErr != nullptr)
+                    *puArgErr = argIndex;
                 return DISP_E_TYPEMISMATCH;
             }
             slot.byref = arg.byref;  // the member sees and may replace the caller's value
             continue;
         }
         if (arg.vt != (VT_VARIANT | VT_BYREF) || arg.pvarVal == nullptr) {
-            if (puArgErr != nullptr) *puArgErr = argIndex;
+            if (puArgErr != nullptr)
+                *puArgErr = argIndex;
             return DISP_E_TYPEMISMATCH;
         }
         const HRESULT hr = VariantChangeType(&value, arg.pvarVal, 0, pointee);
         if (FAILED(hr)) {
             if (!pureOut) {
-                if (puArgErr != nullptr) *puArgErr = argIndex;
+                if (puArgErr != nullptr)
+                    *puArgErr = argIndex;
                 return hr;
             }
             VariantInit(&value);  // what an [out] parameter held does not matter
@@ -254,8 +272,7 @@ HRESULT Dispatcher::Invoke(void* instance, DISPID dispIdMember, REFIID riid, LCI
     try {
         hr = m->call(instance, frame.slots.data());
     } catch (const std::bad_alloc&) {
-        return Fail(*m, E_OUTOFMEMORY, "Not enough memory to complete the operation.",
-                    pExcepInfo);
+        return Fail(*m, E_OUTOFMEMORY, "Not enough memory to complete the operation.", pExcepInfo);
     } catch (...) {
         return Fail(*m, E_FAIL, describe_ != nullptr ? describe_() : DescribeCurrentException(),
                     pExcepInfo);
@@ -271,7 +288,8 @@ HRESULT Dispatcher::Invoke(void* instance, DISPID dispIdMember, REFIID riid, LCI
     }
     if (pVarResult != nullptr) {
         VariantInit(pVarResult);
-        if (f.HasRetval()) frame.MoveOut(f.params.size() - 1, pVarResult);
+        if (f.HasRetval())
+            frame.MoveOut(f.params.size() - 1, pVarResult);
     }
     return S_OK;
 }

@@ -39,13 +39,13 @@
 namespace com {
 
 // Called inside a catch block for an exception that left a member; returns the text a
-// script sees, in the process's code page. A module that throws exceptions of its own kinds supplies one that
-// knows them and falls back to DescribeCurrentException.
+// script sees, in the process's code page. A module that throws exceptions of its own kinds
+// supplies one that knows them and falls back to DescribeCurrentException.
 using ExceptionDescriber = std::string (*)();
 std::string DescribeCurrentException();
 
 class Dispatcher {
-public:
+  public:
     // typeInfo: a dual interface of a library made by CreateTypeLib. bindings: one per
     // member, in the order of the interface's members. source: the name scripts see as
     // the error source ("QBStorage.IdentityCtr"). describe may be null.
@@ -69,15 +69,14 @@ public:
 
     static constexpr std::size_t kMaxParams = 8;
 
-private:
+  private:
     struct Member {
         const FuncDesc* desc;
         MemberCall call;
     };
     const Member* Find(DISPID id) const;
     void Verify(const TypeDesc& type, std::span<const MemberBinding> bindings);
-    HRESULT Fail(const Member& m, HRESULT scode, const std::string& what,
-                 EXCEPINFO* excep) const;
+    HRESULT Fail(const Member& m, HRESULT scode, const std::string& what, EXCEPINFO* excep) const;
 
     ITypeInfo* typeInfo_;  // one reference
     std::string source_;

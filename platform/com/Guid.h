@@ -28,11 +28,21 @@ using REFGUID = const GUID&;
 using REFIID = const IID&;
 using REFCLSID = const CLSID&;
 
-inline bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
-inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
-inline bool IsEqualGUID(REFGUID a, REFGUID b) { return a == b; }
-inline bool IsEqualIID(REFIID a, REFIID b) { return a == b; }
-inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) { return a == b; }
+inline bool operator==(const GUID& a, const GUID& b) {
+    return std::memcmp(&a, &b, sizeof(GUID)) == 0;
+}
+inline bool operator!=(const GUID& a, const GUID& b) {
+    return !(a == b);
+}
+inline bool IsEqualGUID(REFGUID a, REFGUID b) {
+    return a == b;
+}
+inline bool IsEqualIID(REFIID a, REFIID b) {
+    return a == b;
+}
+inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) {
+    return a == b;
+}
 
 inline constexpr GUID GUID_NULL{};
 inline constexpr IID IID_NULL{};
@@ -63,15 +73,19 @@ constexpr bool ParseBare(std::string_view s, GUID& g) {
         return true;
     };
     std::uint64_t v = 0;
-    if (!hex(0, 8, v)) return false;
+    if (!hex(0, 8, v))
+        return false;
     g.Data1 = static_cast<std::uint32_t>(v);
-    if (!hex(9, 4, v)) return false;
+    if (!hex(9, 4, v))
+        return false;
     g.Data2 = static_cast<std::uint16_t>(v);
-    if (!hex(14, 4, v)) return false;
+    if (!hex(14, 4, v))
+        return false;
     g.Data3 = static_cast<std::uint16_t>(v);
     constexpr std::size_t kBytePos[8] = {19, 21, 24, 26, 28, 30, 32, 34};
     for (std::size_t i = 0; i < 8; ++i) {
-        if (!hex(kBytePos[i], 2, v)) return false;
+        if (!hex(kBytePos[i], 2, v))
+            return false;
         g.Data4[i] = static_cast<std::uint8_t>(v);
     }
     return true;

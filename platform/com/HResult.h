@@ -13,11 +13,17 @@ using HRESULT = LONG;
 using SCODE = HRESULT;
 
 namespace com::detail {
-constexpr HRESULT Code(DWORD value) { return static_cast<HRESULT>(value); }
+constexpr HRESULT Code(DWORD value) {
+    return static_cast<HRESULT>(value);
+}
 }  // namespace com::detail
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;

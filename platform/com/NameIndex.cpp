@@ -39,7 +39,8 @@ NameIndex::NameIndex(const std::vector<std::string>& names) {
     slots_.resize(size);
     folded_.resize(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::uint32_t h = HashFolded(text::ToWide(names[i], text::CodePage::Utf8), &folded_[i]);
+        const std::uint32_t h =
+            HashFolded(text::ToWide(names[i], text::CodePage::Utf8), &folded_[i]);
         if (Find(folded_[i]) >= 0) {
             continue;
         }

@@ -13,7 +13,7 @@
 namespace com {
 
 class NameIndex {
-public:
+  public:
     NameIndex() = default;
     // names are UTF-8. The position of a name in the list is what Find returns; if two
     // names are equal ignoring case, the first wins.
@@ -22,7 +22,7 @@ public:
     // The position of name, or -1.
     int Find(std::u16string_view name) const;
 
-private:
+  private:
     struct Slot {
         std::uint32_t hash = 0;
         int index = -1;

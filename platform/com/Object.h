@@ -25,12 +25,12 @@
 namespace com {
 
 class ObjectRoot {
-public:
+  public:
     // Runs after construction, before the first QueryInterface; a failure destroys the
     // object and becomes the creation's result.
     HRESULT FinalConstruct() { return S_OK; }
 
-protected:
+  protected:
     ObjectRoot() = default;
     ~ObjectRoot() = default;
 };
@@ -38,7 +38,7 @@ protected:
 // IDispatch of a dual interface I, answered by the Dispatcher that dispatcher() returns.
 template <class I, const Dispatcher& (*dispatcher)()>
 class DualImpl : public I {
-public:
+  public:
     HRESULT GetTypeInfoCount(UINT* pctinfo) override {
         return dispatcher().GetTypeInfoCount(pctinfo);
     }
@@ -55,14 +55,14 @@ public:
                                    result, excep, argErr);
     }
 
-protected:
+  protected:
     ~DualImpl() = default;
 };
 
 // One lock on the module for as long as it lives; a base constructed before the
 // object and destroyed after it.
 class ModuleLock {
-protected:
+  protected:
     explicit ModuleLock(ServerModule& module) : module_(module) { module_.Lock(); }
     ~ModuleLock() { module_.Unlock(); }
     ServerModule& module_;
@@ -70,11 +70,12 @@ protected:
 
 template <class T>
 class ComObject final : private ModuleLock, public T {
-public:
+  public:
     explicit ComObject(ServerModule& module) : ModuleLock(module) {}
 
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (ppv == nullptr) return E_POINTER;
+        if (ppv == nullptr)
+            return E_POINTER;
         return this->InternalQueryInterface(riid, ppv);
     }
     ULONG AddRef() override { return ++refs_; }
@@ -87,19 +88,21 @@ public:
         return left;
     }
 
-private:
+  private:
     ULONG refs_ = 0;
 };
 
 template <class T>
 class AggregatedObject final : private ModuleLock, public IUnknown {
-public:
+  public:
     AggregatedObject(ServerModule& module, IUnknown* outer) : ModuleLock(module), inner_(outer) {}
 
     // The non-delegating IUnknown that only the outer object holds.
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (ppv == nullptr) return E_POINTER;
-        if (riid == IID_IUnknown) return HandOut<IUnknown>(this, ppv);
+        if (ppv == nullptr)
+            return E_POINTER;
+        if (riid == IID_IUnknown)
+            return HandOut<IUnknown>(this, ppv);
         return inner_.InternalQueryInterface(riid, ppv);
     }
     ULONG AddRef() override { return ++refs_; }
@@ -113,9 +116,9 @@ public:
     }
     T& object() { return inner_; }
 
-private:
+  private:
     class Contained final : public T {
-    public:
+      public:
         explicit Contained(IUnknown* outer) : outer_(outer) {}
         HRESULT QueryInterface(REFIID riid, void** ppv) override {
             return outer_->QueryInterface(riid, ppv);
@@ -123,7 +126,7 @@ private:
         ULONG AddRef() override { return outer_->AddRef(); }
         ULONG Release() override { return outer_->Release(); }
 
-    private:
+      private:
         IUnknown* outer_;  // not counted: the outer object owns us
     };
 
@@ -161,7 +164,8 @@ HRESULT Construct(Object** out, Args&&... args) {
 // The creators of a class table entry.
 template <class T>
 HRESULT CreatePlain(ServerModule& module, IUnknown*, REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
+    if (ppv == nullptr)
+        return E_POINTER;
     *ppv = nullptr;
     ComObject<T>* object = nullptr;
     const HRESULT hr = detail::Construct(&object, module);
@@ -170,9 +174,11 @@ HRESULT CreatePlain(ServerModule& module, IUnknown*, REFIID riid, void** ppv) {
 
 template <class T>
 HRESULT CreateAggregated(ServerModule& module, IUnknown* outer, REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
+    if (ppv == nullptr)
+        return E_POINTER;
     *ppv = nullptr;
-    if (outer == nullptr) return E_INVALIDARG;
+    if (outer == nullptr)
+        return E_INVALIDARG;
     AggregatedObject<T>* object = nullptr;
     const HRESULT hr = detail::Construct(&object, module, outer);
     return FAILED(hr) ? hr : detail::Finish(object, object->object(), riid, ppv);

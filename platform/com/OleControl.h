@@ -67,7 +67,7 @@ struct IOleWindow : IUnknown {
     virtual HRESULT GetWindow(HWND* window) = 0;
     virtual HRESULT ContextSensitiveHelp(BOOL enterMode) = 0;
 
-protected:
+  protected:
     ~IOleWindow() = default;
 };
 
@@ -77,7 +77,7 @@ struct IOleInPlaceObject : IOleWindow {
     virtual HRESULT SetObjectRects(const RECTL* position, const RECTL* clip) = 0;
     virtual HRESULT ReactivateAndUndo() = 0;
 
-protected:
+  protected:
     ~IOleInPlaceObject() = default;
 };
 
@@ -85,7 +85,7 @@ struct IOleInPlaceObjectWindowless : IOleInPlaceObject {
     virtual HRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) = 0;
     virtual HRESULT GetDropTarget(IDropTarget** dropTarget) = 0;
 
-protected:
+  protected:
     ~IOleInPlaceObjectWindowless() = default;
 };
 
@@ -97,7 +97,7 @@ struct IOleInPlaceActiveObject : IOleWindow {
                                  BOOL frameWindow) = 0;
     virtual HRESULT EnableModeless(BOOL enable) = 0;
 
-protected:
+  protected:
     ~IOleInPlaceActiveObject() = default;
 };
 
@@ -107,7 +107,7 @@ struct IOleControl : IUnknown {
     virtual HRESULT OnAmbientPropertyChange(DISPID dispId) = 0;
     virtual HRESULT FreezeEvents(BOOL freeze) = 0;
 
-protected:
+  protected:
     ~IOleControl() = default;
 };
 
@@ -135,7 +135,7 @@ struct IOleObject : IUnknown {
     virtual HRESULT GetMiscStatus(DWORD aspect, DWORD* status) = 0;
     virtual HRESULT SetColorScheme(LOGPALETTE* palette) = 0;
 
-protected:
+  protected:
     ~IOleObject() = default;
 };
 
@@ -151,7 +151,7 @@ struct IViewObject : IUnknown {
     virtual HRESULT SetAdvise(DWORD aspects, DWORD advf, IAdviseSink* sink) = 0;
     virtual HRESULT GetAdvise(DWORD* aspects, DWORD* advf, IAdviseSink** sink) = 0;
 
-protected:
+  protected:
     ~IViewObject() = default;
 };
 
@@ -159,7 +159,7 @@ struct IViewObject2 : IViewObject {
     virtual HRESULT GetExtent(DWORD drawAspect, LONG index, DVTARGETDEVICE* targetDevice,
                               LPSIZEL size) = 0;
 
-protected:
+  protected:
     ~IViewObject2() = default;
 };
 
@@ -173,14 +173,14 @@ struct IViewObjectEx : IViewObject2 {
     virtual HRESULT GetNaturalExtent(DWORD aspect, LONG index, DVTARGETDEVICE* targetDevice,
                                      HDC targetDc, DVEXTENTINFO* extentInfo, LPSIZEL size) = 0;
 
-protected:
+  protected:
     ~IViewObjectEx() = default;
 };
 
 struct IPersist : IUnknown {
     virtual HRESULT GetClassID(CLSID* clsid) = 0;
 
-protected:
+  protected:
     ~IPersist() = default;
 };
 
@@ -191,7 +191,7 @@ struct IPersistStreamInit : IPersist {
     virtual HRESULT GetSizeMax(std::uint64_t* size) = 0;
     virtual HRESULT InitNew() = 0;
 
-protected:
+  protected:
     ~IPersistStreamInit() = default;
 };
 
@@ -203,14 +203,14 @@ struct IPersistStorage : IPersist {
     virtual HRESULT SaveCompleted(IStorage* storage) = 0;
     virtual HRESULT HandsOffStorage() = 0;
 
-protected:
+  protected:
     ~IPersistStorage() = default;
 };
 
 struct ISpecifyPropertyPages : IUnknown {
     virtual HRESULT GetPages(CAUUID* pages) = 0;
 
-protected:
+  protected:
     ~ISpecifyPropertyPages() = default;
 };
 
@@ -219,7 +219,7 @@ struct IQuickActivate : IUnknown {
     virtual HRESULT SetContentExtent(LPSIZEL size) = 0;
     virtual HRESULT GetContentExtent(LPSIZEL size) = 0;
 
-protected:
+  protected:
     ~IQuickActivate() = default;
 };
 
@@ -235,21 +235,21 @@ struct IDataObject : IUnknown {
     virtual HRESULT DUnadvise(DWORD connection) = 0;
     virtual HRESULT EnumDAdvise(IEnumSTATDATA** advise) = 0;
 
-protected:
+  protected:
     ~IDataObject() = default;
 };
 
 struct IProvideClassInfo : IUnknown {
     virtual HRESULT GetClassInfo(ITypeInfo** typeInfo) = 0;
 
-protected:
+  protected:
     ~IProvideClassInfo() = default;
 };
 
 struct IProvideClassInfo2 : IProvideClassInfo {
     virtual HRESULT GetGUID(DWORD guidKind, GUID* guid) = 0;
 
-protected:
+  protected:
     ~IProvideClassInfo2() = default;
 };
 
@@ -257,7 +257,7 @@ struct IObjectSafety : IUnknown {
     virtual HRESULT GetInterfaceSafetyOptions(REFIID riid, DWORD* supported, DWORD* enabled) = 0;
     virtual HRESULT SetInterfaceSafetyOptions(REFIID riid, DWORD mask, DWORD enabled) = 0;
 
-protected:
+  protected:
     ~IObjectSafety() = default;
 };
 

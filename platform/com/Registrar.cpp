@@ -1,11 +1,11 @@
 #include "com/Registrar.h"
 
-#include "text/CaseCompare.h"
-
 namespace com {
 namespace {
 
-HRESULT FromStatus(LSTATUS status) { return HRESULT_FROM_WIN32(status); }
+HRESULT FromStatus(LSTATUS status) {
+    return HRESULT_FROM_WIN32(status);
+}
 
 LSTATUS SetString(HKEY key, const char* name, const std::string& data) {
     return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
@@ -15,8 +15,7 @@ LSTATUS SetString(HKEY key, const char* name, const std::string& data) {
 bool HasSubkeys(HKEY key) {
     char name[512];
     DWORD size = sizeof name;
-    return RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr) ==
-           ERROR_SUCCESS;
+    return RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 HRESULT RegisterKey(HKEY parent, const RegKeyDesc& desc) {
@@ -82,6 +81,13 @@ HRESULT UnregisterKey(HKEY parent, const RegKeyDesc& desc) {
 }
 
 }  // namespace
+
+RegKeyDesc RegKey(std::string name, std::optional<std::string> value,
+                  std::vector<RegKeyDesc> children, RegMark mark,
+                  std::vector<RegValueDesc> values) {
+    return RegKeyDesc{mark, std::move(name), std::move(value), std::move(values),
+                      std::move(children)};
+}
 
 void Registrar::AddReplacement(const std::string& name, const std::string& value) {
     replacements_[name] = value;

@@ -42,20 +42,25 @@ struct RegKeyDesc {
     std::vector<RegKeyDesc> children;
 };
 
+// A key for a script: RegKey("CLSID", std::nullopt, {children...}, RegMark::NoRemove).
+RegKeyDesc RegKey(std::string name, std::optional<std::string> value = std::nullopt,
+                  std::vector<RegKeyDesc> children = {}, RegMark mark = RegMark::None,
+                  std::vector<RegValueDesc> values = {});
+
 struct RegScript {
     HKEY root;
     std::vector<RegKeyDesc> keys;
 };
 
 class Registrar {
-public:
+  public:
     // Adds or replaces the text that "%name%" stands for.
     void AddReplacement(const std::string& name, const std::string& value);
 
     HRESULT Register(const RegScript& script) const;
     HRESULT Unregister(const RegScript& script) const;
 
-private:
+  private:
     HRESULT Expand(const RegScript& script, RegScript* out) const;
     HRESULT Expand(const std::string& text, std::string* out) const;
     HRESULT Expand(const RegKeyDesc& key, RegKeyDesc* out) const;

@@ -17,8 +17,8 @@ LSTATUS ReadString(HKEY root, const std::string& keyPath, const char* valueName,
     }
     if (status == ERROR_SUCCESS && size > 0) {
         std::string data(size, '\0');
-        status = RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                                  &size);
+        status = RegQueryValueExA(key, valueName, nullptr, &type,
+                                  reinterpret_cast<BYTE*>(data.data()), &size);
         data.resize(size);
         *out = data.substr(0, data.find('\0'));
     }

@@ -47,7 +47,9 @@ void FreeUnused() {
     }
 }
 
-std::string Narrow(LPCOLESTR text) { return text::ToNarrow(text); }
+std::string Narrow(LPCOLESTR text) {
+    return text::ToNarrow(text);
+}
 
 HRESULT LoadServer(const std::string& path, LoadedServer* out) {
     auto& servers = Servers();
@@ -74,7 +76,9 @@ HRESULT LoadServer(const std::string& path, LoadedServer* out) {
 
 }  // namespace
 
-HRESULT CoInitialize(void* reserved) { return CoInitializeEx(reserved, COINIT_APARTMENTTHREADED); }
+HRESULT CoInitialize(void* reserved) {
+    return CoInitializeEx(reserved, COINIT_APARTMENTTHREADED);
+}
 
 HRESULT CoInitializeEx(void*, DWORD coInit) {
     if (t_initCount > 0) {
@@ -160,14 +164,17 @@ HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* outer, DWORD clsctx, REFIID 
     }
     *ppv = nullptr;
     com::ComPtr<IClassFactory> factory;
-    HRESULT hr = CoGetClassObject(rclsid, clsctx, nullptr, IID_IClassFactory, factory.ReceiveVoid());
+    HRESULT hr =
+        CoGetClassObject(rclsid, clsctx, nullptr, IID_IClassFactory, factory.ReceiveVoid());
     if (FAILED(hr)) {
         return hr;
     }
     return factory->CreateInstance(outer, riid, ppv);
 }
 
-void CoFreeUnusedLibraries() { FreeUnused(); }
+void CoFreeUnusedLibraries() {
+    FreeUnused();
+}
 
 HRESULT OleRun(IUnknown* object) {
     if (object == nullptr) {

@@ -15,8 +15,8 @@
 // Thread: all calls may be made from any thread that has called CoInitialize.
 #pragma once
 
-#include "com/Unknown.h"
 #include "com/Bstr.h"
+#include "com/Unknown.h"
 
 constexpr DWORD COINIT_MULTITHREADED = 0x0;
 constexpr DWORD COINIT_APARTMENTTHREADED = 0x2;

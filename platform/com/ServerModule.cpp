@@ -7,7 +7,9 @@
 namespace com {
 namespace {
 
-std::u16string Wide(const std::string& utf8) { return text::ToWide(utf8, text::CodePage::Utf8); }
+std::u16string Wide(const std::string& utf8) {
+    return text::ToWide(utf8, text::CodePage::Utf8);
+}
 
 }  // namespace
 

@@ -30,13 +30,13 @@ using CreatorFn = HRESULT (*)(ServerModule& module, IUnknown* outer, REFIID riid
 
 struct ClassEntry {
     const CLSID* clsid;
-    CreatorFn create;            // plain instance
-    CreatorFn createAggregated;  // null when the class cannot be aggregated
+    CreatorFn create;             // plain instance
+    CreatorFn createAggregated;   // null when the class cannot be aggregated
     RegScript (*registration)();  // the class's registration script
 };
 
 class ServerModule {
-public:
+  public:
     ServerModule() = default;
     ServerModule(const ServerModule&) = delete;
     ServerModule& operator=(const ServerModule&) = delete;
@@ -68,7 +68,7 @@ public:
     // Removes each class's keys, then the type library's. Stops at the first failure.
     HRESULT UnregisterServer();
 
-private:
+  private:
     Registrar MakeRegistrar() const;
 
     std::span<const ClassEntry> classes_;

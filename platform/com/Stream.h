@@ -21,7 +21,7 @@ struct ISequentialStream : IUnknown {
     virtual HRESULT Read(void* buffer, ULONG cb, ULONG* read) = 0;
     virtual HRESULT Write(const void* buffer, ULONG cb, ULONG* written) = 0;
 
-protected:
+  protected:
     ~ISequentialStream() = default;
 };
 
@@ -37,7 +37,7 @@ struct IStream : ISequentialStream {
     virtual HRESULT Stat(STATSTG* stat, DWORD flags) = 0;
     virtual HRESULT Clone(IStream** stream) = 0;
 
-protected:
+  protected:
     ~IStream() = default;
 };
 

@@ -60,7 +60,7 @@ struct ITypeInfo : IUnknown {
     virtual HRESULT GetRefTypeInfo(HREFTYPE hRefType, ITypeInfo** ppTInfo) = 0;
     virtual HRESULT GetContainingTypeLib(ITypeLib** ppTLib, UINT* pIndex) = 0;
 
-protected:
+  protected:
     ~ITypeInfo() = default;
 };
 
@@ -75,7 +75,7 @@ struct ITypeLib : IUnknown {
     virtual HRESULT GetDocumentation(int index, BSTR* pBstrName, BSTR* pBstrDocString,
                                      DWORD* pdwHelpContext, BSTR* pBstrHelpFile) = 0;
 
-protected:
+  protected:
     ~ITypeLib() = default;
 };
 

@@ -16,7 +16,7 @@ BSTR Text(const std::string& utf8) {
 class TypeLib;
 
 class TypeInfo final : public ITypeInfo {
-public:
+  public:
     TypeInfo(TypeLib& lib, UINT index, const TypeDesc& desc, std::vector<HREFTYPE> implRefs,
              const TypeLibDesc& libDesc);
 
@@ -27,43 +27,54 @@ public:
     ULONG Release() override;
 
     HRESULT GetTypeAttr(TYPEATTR** ppTypeAttr) override {
-        if (ppTypeAttr == nullptr) return E_INVALIDARG;
+        if (ppTypeAttr == nullptr)
+            return E_INVALIDARG;
         *ppTypeAttr = &attr_;
         return S_OK;
     }
     void ReleaseTypeAttr(TYPEATTR*) override {}
     HRESULT GetFuncDesc(UINT index, const FUNCDESC** ppFuncDesc) override {
-        if (ppFuncDesc == nullptr) return E_INVALIDARG;
-        if (index >= desc_.funcs.size()) return TYPE_E_ELEMENTNOTFOUND;
+        if (ppFuncDesc == nullptr)
+            return E_INVALIDARG;
+        if (index >= desc_.funcs.size())
+            return TYPE_E_ELEMENTNOTFOUND;
         *ppFuncDesc = &desc_.funcs[index];
         return S_OK;
     }
     void ReleaseFuncDesc(const FUNCDESC*) override {}
     HRESULT GetVarDesc(UINT index, const VARDESC** ppVarDesc) override {
-        if (ppVarDesc == nullptr) return E_INVALIDARG;
-        if (index >= desc_.values.size()) return TYPE_E_ELEMENTNOTFOUND;
+        if (ppVarDesc == nullptr)
+            return E_INVALIDARG;
+        if (index >= desc_.values.size())
+            return TYPE_E_ELEMENTNOTFOUND;
         *ppVarDesc = &desc_.values[index];
         return S_OK;
     }
     void ReleaseVarDesc(const VARDESC*) override {}
     HRESULT GetNames(MEMBERID memid, BSTR* names, UINT max, UINT* count) override;
     HRESULT GetRefTypeOfImplType(UINT index, HREFTYPE* pRefType) override {
-        if (pRefType == nullptr) return E_INVALIDARG;
-        if (index >= implRefs_.size()) return TYPE_E_ELEMENTNOTFOUND;
+        if (pRefType == nullptr)
+            return E_INVALIDARG;
+        if (index >= implRefs_.size())
+            return TYPE_E_ELEMENTNOTFOUND;
         *pRefType = implRefs_[index];
         return S_OK;
     }
     HRESULT GetImplTypeFlags(UINT index, int* flags) override {
-        if (flags == nullptr) return E_INVALIDARG;
-        if (index >= desc_.implTypes.size()) return TYPE_E_ELEMENTNOTFOUND;
+        if (flags == nullptr)
+            return E_INVALIDARG;
+        if (index >= desc_.implTypes.size())
+            return TYPE_E_ELEMENTNOTFOUND;
         *flags = desc_.implTypes[index].flags;
         return S_OK;
     }
     HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) override;
     HRESULT Invoke(void* instance, MEMBERID memid, WORD flags, DISPPARAMS* params, VARIANT* result,
                    EXCEPINFO* excep, UINT* argErr) override {
-        if (instance == nullptr) return E_INVALIDARG;
-        if (desc_.kind != TKIND_DISPATCH) return E_NOTIMPL;
+        if (instance == nullptr)
+            return E_INVALIDARG;
+        if (desc_.kind != TKIND_DISPATCH)
+            return E_NOTIMPL;
         // Every interface of ours is dual: the instance is an IDispatch whose Invoke is
         // driven by this very description.
         return static_cast<IDispatch*>(instance)->Invoke(memid, IID_NULL, LOCALE_USER_DEFAULT,
@@ -74,10 +85,11 @@ public:
     HRESULT GetRefTypeInfo(HREFTYPE ref, ITypeInfo** ppTInfo) override;
     HRESULT GetContainingTypeLib(ITypeLib** ppTLib, UINT* pIndex) override;
 
-private:
+  private:
     const FuncDesc* Find(MEMBERID memid) const {
         for (const FuncDesc& f : desc_.funcs) {
-            if (f.memid == memid) return &f;
+            if (f.memid == memid)
+                return &f;
         }
         return nullptr;
     }
@@ -92,10 +104,10 @@ private:
 };
 
 class TypeLib final : public ITypeLib {
-public:
+  public:
     explicit TypeLib(TypeLibDesc desc) : desc_(std::move(desc)) {
-        attr_ = TLIBATTR{desc_.libid, desc_.lcid, desc_.syskind, desc_.majorVersion,
-                         desc_.minorVersion, desc_.libFlags};
+        attr_ = TLIBATTR{desc_.libid,        desc_.lcid,         desc_.syskind,
+                         desc_.majorVersion, desc_.minorVersion, desc_.libFlags};
     }
 
     // Builds the type infos; E_INVALIDARG when the description contradicts itself.
@@ -105,13 +117,15 @@ public:
             std::vector<HREFTYPE> refs;
             for (const ImplTypeDesc& impl : t.implTypes) {
                 const int ref = IndexOfInterface(impl.interfaceName);
-                if (ref < 0) return E_INVALIDARG;
+                if (ref < 0)
+                    return E_INVALIDARG;
                 refs.push_back(static_cast<HREFTYPE>(ref));
             }
             for (std::size_t a = 0; a < t.funcs.size(); ++a) {
                 const FuncDesc& f = t.funcs[a];
                 for (std::size_t b = 0; b < a; ++b) {
-                    if (t.funcs[b].memid == f.memid) return E_INVALIDARG;
+                    if (t.funcs[b].memid == f.memid)
+                        return E_INVALIDARG;
                 }
                 for (std::size_t p = 0; p < f.params.size(); ++p) {
                     const ParamDesc& param = f.params[p];
@@ -121,48 +135,58 @@ public:
                     }
                 }
             }
-            infos_.push_back(std::make_unique<TypeInfo>(*this, static_cast<UINT>(i), t,
-                                                        std::move(refs), desc_));
+            infos_.push_back(
+                std::make_unique<TypeInfo>(*this, static_cast<UINT>(i), t, std::move(refs), desc_));
         }
         return S_OK;
     }
 
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (ppv == nullptr) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_ITypeLib) return HandOut(this, ppv);
+        if (ppv == nullptr)
+            return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_ITypeLib)
+            return HandOut(this, ppv);
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
     ULONG AddRef() override { return ++refs_; }
     ULONG Release() override {
         const ULONG left = --refs_;
-        if (left == 0) delete this;
+        if (left == 0)
+            delete this;
         return left;
     }
 
     UINT GetTypeInfoCount() override { return static_cast<UINT>(infos_.size()); }
     HRESULT GetTypeInfo(UINT index, ITypeInfo** ppTInfo) override {
-        if (ppTInfo == nullptr) return E_INVALIDARG;
+        if (ppTInfo == nullptr)
+            return E_INVALIDARG;
         *ppTInfo = nullptr;
-        if (index >= infos_.size()) return TYPE_E_ELEMENTNOTFOUND;
+        if (index >= infos_.size())
+            return TYPE_E_ELEMENTNOTFOUND;
         return HandOut<ITypeInfo>(infos_[index].get(), reinterpret_cast<void**>(ppTInfo));
     }
     HRESULT GetTypeInfoType(UINT index, TYPEKIND* kind) override {
-        if (kind == nullptr) return E_INVALIDARG;
-        if (index >= infos_.size()) return TYPE_E_ELEMENTNOTFOUND;
+        if (kind == nullptr)
+            return E_INVALIDARG;
+        if (index >= infos_.size())
+            return TYPE_E_ELEMENTNOTFOUND;
         *kind = desc_.types[index].kind;
         return S_OK;
     }
     HRESULT GetTypeInfoOfGuid(REFGUID guid, ITypeInfo** ppTInfo) override {
-        if (ppTInfo == nullptr) return E_INVALIDARG;
+        if (ppTInfo == nullptr)
+            return E_INVALIDARG;
         *ppTInfo = nullptr;
         for (std::size_t i = 0; guid != GUID_NULL && i < infos_.size(); ++i) {
-            if (desc_.types[i].guid == guid) return GetTypeInfo(static_cast<UINT>(i), ppTInfo);
+            if (desc_.types[i].guid == guid)
+                return GetTypeInfo(static_cast<UINT>(i), ppTInfo);
         }
         return TYPE_E_ELEMENTNOTFOUND;
     }
     HRESULT GetLibAttr(TLIBATTR** ppTLibAttr) override {
-        if (ppTLibAttr == nullptr) return E_INVALIDARG;
+        if (ppTLibAttr == nullptr)
+            return E_INVALIDARG;
         *ppTLibAttr = &attr_;
         return S_OK;
     }
@@ -181,7 +205,8 @@ public:
 
     static HRESULT Document(const std::string& n, const std::string& d, BSTR* name, BSTR* doc,
                             DWORD* helpContext, BSTR* helpFile) {
-        if (name != nullptr && (*name = Text(n)) == nullptr) return E_OUTOFMEMORY;
+        if (name != nullptr && (*name = Text(n)) == nullptr)
+            return E_OUTOFMEMORY;
         if (doc != nullptr && (*doc = Text(d)) == nullptr) {
             if (name != nullptr) {
                 SysFreeString(*name);
@@ -189,12 +214,14 @@ public:
             }
             return E_OUTOFMEMORY;
         }
-        if (helpContext != nullptr) *helpContext = 0;
-        if (helpFile != nullptr) *helpFile = nullptr;
+        if (helpContext != nullptr)
+            *helpContext = 0;
+        if (helpFile != nullptr)
+            *helpFile = nullptr;
         return S_OK;
     }
 
-private:
+  private:
     ~TypeLib() = default;
 
     int IndexOfInterface(const std::string& name) const {
@@ -219,7 +246,8 @@ TypeInfo::TypeInfo(TypeLib& lib, UINT index, const TypeDesc& desc, std::vector<H
     for (const FuncDesc& f : desc_.funcs) {
         memberNames.push_back(f.name);
         std::vector<std::string> params;
-        for (const ParamDesc& p : f.params) params.push_back(p.name);
+        for (const ParamDesc& p : f.params)
+            params.push_back(p.name);
         paramNames_.emplace_back(params);
     }
     names_ = NameIndex(memberNames);
@@ -235,28 +263,39 @@ TypeInfo::TypeInfo(TypeLib& lib, UINT index, const TypeDesc& desc, std::vector<H
 }
 
 HRESULT TypeInfo::QueryInterface(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_ITypeInfo) return HandOut(this, ppv);
+    if (ppv == nullptr)
+        return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_ITypeInfo)
+        return HandOut(this, ppv);
     *ppv = nullptr;
     return E_NOINTERFACE;
 }
 
 // A type info lives exactly as long as its library.
-ULONG TypeInfo::AddRef() { return lib_.AddRef(); }
-ULONG TypeInfo::Release() { return lib_.Release(); }
+ULONG TypeInfo::AddRef() {
+    return lib_.AddRef();
+}
+ULONG TypeInfo::Release() {
+    return lib_.Release();
+}
 
 HRESULT TypeInfo::GetNames(MEMBERID memid, BSTR* names, UINT max, UINT* count) {
-    if (names == nullptr || count == nullptr) return E_INVALIDARG;
+    if (names == nullptr || count == nullptr)
+        return E_INVALIDARG;
     *count = 0;
     const FuncDesc* f = Find(memid);
-    if (f == nullptr) return TYPE_E_ELEMENTNOTFOUND;
+    if (f == nullptr)
+        return TYPE_E_ELEMENTNOTFOUND;
     std::vector<const std::string*> all{&f->name};
-    for (const ParamDesc& p : f->params) all.push_back(&p.name);
+    for (const ParamDesc& p : f->params)
+        all.push_back(&p.name);
     for (const std::string* n : all) {
-        if (*count >= max) break;
+        if (*count >= max)
+            break;
         names[*count] = Text(*n);
         if (names[*count] == nullptr) {
-            while (*count > 0) SysFreeString(names[--*count]);
+            while (*count > 0)
+                SysFreeString(names[--*count]);
             return E_OUTOFMEMORY;
         }
         ++*count;
@@ -265,13 +304,15 @@ HRESULT TypeInfo::GetNames(MEMBERID memid, BSTR* names, UINT max, UINT* count) {
 }
 
 HRESULT TypeInfo::GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) {
-    if (names == nullptr || ids == nullptr || count == 0) return E_INVALIDARG;
+    if (names == nullptr || ids == nullptr || count == 0)
+        return E_INVALIDARG;
     auto view = [](LPOLESTR s) {
         return s == nullptr ? std::u16string_view() : std::u16string_view(s);
     };
     const int member = names[0] == nullptr ? -1 : names_.Find(view(names[0]));
     if (member < 0) {
-        for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+        for (UINT i = 0; i < count; ++i)
+            ids[i] = DISPID_UNKNOWN;
         return DISP_E_UNKNOWNNAME;
     }
     ids[0] = desc_.funcs[static_cast<std::size_t>(member)].memid;
@@ -295,7 +336,8 @@ HRESULT TypeInfo::GetDocumentation(MEMBERID memid, BSTR* name, BSTR* doc, DWORD*
         return TypeLib::Document(desc_.name, desc_.helpString, name, doc, helpContext, helpFile);
     }
     const FuncDesc* f = Find(memid);
-    if (f == nullptr) return TYPE_E_ELEMENTNOTFOUND;
+    if (f == nullptr)
+        return TYPE_E_ELEMENTNOTFOUND;
     return TypeLib::Document(f->name, f->helpString, name, doc, helpContext, helpFile);
 }
 
@@ -304,17 +346,20 @@ HRESULT TypeInfo::GetRefTypeInfo(HREFTYPE ref, ITypeInfo** ppTInfo) {
 }
 
 HRESULT TypeInfo::GetContainingTypeLib(ITypeLib** ppTLib, UINT* pIndex) {
-    if (ppTLib == nullptr) return E_INVALIDARG;
+    if (ppTLib == nullptr)
+        return E_INVALIDARG;
     lib_.AddRef();
     *ppTLib = &lib_;
-    if (pIndex != nullptr) *pIndex = index_;
+    if (pIndex != nullptr)
+        *pIndex = index_;
     return S_OK;
 }
 
 }  // namespace
 
 HRESULT CreateTypeLib(const TypeLibDesc& desc, ITypeLib** ppTLib) {
-    if (ppTLib == nullptr) return E_INVALIDARG;
+    if (ppTLib == nullptr)
+        return E_INVALIDARG;
     *ppTLib = nullptr;
     TypeLib* lib = nullptr;
     try {
@@ -326,7 +371,8 @@ HRESULT CreateTypeLib(const TypeLibDesc& desc, ITypeLib** ppTLib) {
             return hr;
         }
     } catch (const std::bad_alloc&) {
-        if (lib != nullptr) lib->Release();
+        if (lib != nullptr)
+            lib->Release();
         return E_OUTOFMEMORY;
     }
     *ppTLib = lib;

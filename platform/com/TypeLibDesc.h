@@ -90,8 +90,8 @@ struct TypeDesc {
     GUID guid;  // GUID_NULL for an enumeration
     std::string helpString;
     WORD flags;
-    std::vector<FuncDesc> funcs;        // interface members, in function-table order
-    std::vector<EnumValueDesc> values;  // enumeration values
+    std::vector<FuncDesc> funcs;          // interface members, in function-table order
+    std::vector<EnumValueDesc> values;    // enumeration values
     std::vector<ImplTypeDesc> implTypes;  // coclass interfaces
 };
 

@@ -31,7 +31,8 @@ std::string Literal(const std::string& text) {
     std::string out;
     for (char c : text) {
         out.push_back(c);
-        if (c == '%') out.push_back('%');
+        if (c == '%')
+            out.push_back('%');
     }
     return out;
 }
@@ -42,14 +43,20 @@ std::string Hex(unsigned value) {
     return text;
 }
 
-std::string VersionKey(WORD major, WORD minor) { return Hex(major) + "." + Hex(minor); }
+std::string VersionKey(WORD major, WORD minor) {
+    return Hex(major) + "." + Hex(minor);
+}
 
 const char* SysKindKey(SYSKIND kind) {
     switch (kind) {
-        case SYS_WIN16: return "win16";
-        case SYS_MAC: return "mac";
-        case SYS_WIN64: return "win64";
-        case SYS_WIN32: break;
+        case SYS_WIN16:
+            return "win16";
+        case SYS_MAC:
+            return "mac";
+        case SYS_WIN64:
+            return "win64";
+        case SYS_WIN32:
+            break;
     }
     return "win32";
 }
@@ -80,11 +87,28 @@ bool HasOtherSubkeys(const std::string& path, std::initializer_list<const char*>
         }
         other = true;
         for (const char* e : except) {
-            if (text::EqualsNoCase(name, e, text::CodePage::Utf8)) other = false;
+            if (text::EqualsNoCase(name, e, text::CodePage::Utf8))
+                other = false;
         }
     }
     RegCloseKey(key);
     return other;
+}
+
+// Calls visit for each interface of lib that has keys of its own under
+// HKCR\Interface (dual or automation interfaces), until visit fails.
+template <class Visit>
+HRESULT ForEachRegisteredInterface(ITypeLib* lib, Visit visit) {
+    HRESULT hr = S_OK;
+    for (UINT i = 0; i < lib->GetTypeInfoCount() && SUCCEEDED(hr); ++i) {
+        ComPtr<ITypeInfo> info;
+        if (FAILED(lib->GetTypeInfo(i, info.Receive())))
+            continue;
+        const TypeDesc* t = DescOf(info.get());
+        if (t != nullptr && IsRegisteredInterface(*t))
+            hr = visit(*t);
+    }
+    return hr;
 }
 
 HRESULT DeleteTree(const std::string& path) {
@@ -121,7 +145,8 @@ HRESULT LoadTypeLib(LPCOLESTR file, ITypeLib** ppTLib) {
     auto fromTable = [&](HRESULT* hr) {
         std::lock_guard<std::mutex> lock(com::g_resourcesMutex);
         const auto found = com::Resources().find(real);
-        if (found == com::Resources().end()) return false;
+        if (found == com::Resources().end())
+            return false;
         *hr = com::CreateTypeLib(*found->second, ppTLib);  // a copy: the module may go
         return true;
     };
@@ -159,33 +184,31 @@ HRESULT RegisterTypeLib(ITypeLib* lib, LPCOLESTR fullPath, LPCOLESTR helpDir) {
         folder = path.substr(0, path.rfind('/') == std::string::npos ? 0 : path.rfind('/'));
     }
     const std::string libid = com::FormatGuid(attr->guid);
-    const std::string title = text::ToNarrow(doc.view().empty() ? name.view() : doc.view(),
-                                             text::CodePage::Utf8);
+    const std::string title =
+        text::ToNarrow(doc.view().empty() ? name.view() : doc.view(), text::CodePage::Utf8);
     const std::string version = com::VersionKey(attr->wMajorVerNum, attr->wMinorVerNum);
 
-    com::RegKeyDesc lcidKey{com::RegMark::None, com::Hex(attr->lcid), std::nullopt, {},
-                            {{com::RegMark::None, com::SysKindKey(attr->syskind), com::Literal(path), {}, {}}}};
-    com::RegKeyDesc versionKey{com::RegMark::None, version, com::Literal(title), {},
-                               {{com::RegMark::None, "FLAGS", std::to_string(attr->wLibFlags), {}, {}},
-                                {com::RegMark::None, "HELPDIR", com::Literal(folder), {}, {}},
-                                lcidKey}};
+    using com::RegKey;
+    using com::RegKeyDesc;
+    using com::RegMark;
+    const RegKeyDesc lcidKey = RegKey(com::Hex(attr->lcid), std::nullopt,
+                                      {RegKey(com::SysKindKey(attr->syskind), com::Literal(path))});
+    const RegKeyDesc versionKey = RegKey(version, com::Literal(title),
+                                         {RegKey("FLAGS", std::to_string(attr->wLibFlags)),
+                                          RegKey("HELPDIR", com::Literal(folder)), lcidKey});
     com::RegScript script{HKEY_CLASSES_ROOT,
-                          {{com::RegMark::NoRemove, "TypeLib", std::nullopt, {},
-                            {{com::RegMark::None, libid, std::nullopt, {}, {versionKey}}}}}};
+                          {RegKey("TypeLib", std::nullopt,
+                                  {RegKey(libid, std::nullopt, {versionKey})}, RegMark::NoRemove)}};
 
-    com::RegKeyDesc interfaces{com::RegMark::NoRemove, "Interface", std::nullopt, {}, {}};
+    RegKeyDesc interfaces = RegKey("Interface", std::nullopt, {}, RegMark::NoRemove);
     const std::string marshaller = com::FormatGuid(CLSID_PSOAInterface);
-    for (UINT i = 0; i < lib->GetTypeInfoCount(); ++i) {
-        com::ComPtr<ITypeInfo> info;
-        if (FAILED(lib->GetTypeInfo(i, info.Receive()))) continue;
-        const com::TypeDesc* t = com::DescOf(info.get());
-        if (t == nullptr || !com::IsRegisteredInterface(*t)) continue;
+    com::ForEachRegisteredInterface(lib, [&](const com::TypeDesc& t) {
         interfaces.children.push_back(
-            {com::RegMark::None, com::FormatGuid(t->guid), t->name, {},
-             {{com::RegMark::None, "ProxyStubClsid", marshaller, {}, {}},
-              {com::RegMark::None, "ProxyStubClsid32", marshaller, {}, {}},
-              {com::RegMark::None, "TypeLib", libid, {{"Version", version}}, {}}}});
-    }
+            RegKey(com::FormatGuid(t.guid), t.name,
+                   {RegKey("ProxyStubClsid", marshaller), RegKey("ProxyStubClsid32", marshaller),
+                    RegKey("TypeLib", libid, {}, RegMark::None, {{"Version", version}})}));
+        return S_OK;
+    });
     script.keys.push_back(std::move(interfaces));
     lib->ReleaseTLibAttr(attr);
     return com::Registrar().Register(script);
@@ -206,23 +229,21 @@ HRESULT UnRegisterTypeLib(REFGUID libid, WORD majorVersion, WORD minorVersion, L
     if (FAILED(hr)) {
         return hr;
     }
-    for (UINT i = 0; i < lib->GetTypeInfoCount() && SUCCEEDED(hr); ++i) {
-        com::ComPtr<ITypeInfo> info;
-        if (FAILED(lib->GetTypeInfo(i, info.Receive()))) continue;
-        const com::TypeDesc* t = com::DescOf(info.get());
-        if (t == nullptr || !com::IsRegisteredInterface(*t)) continue;
+    hr = com::ForEachRegisteredInterface(lib.get(), [&](const com::TypeDesc& t) {
         // An interface key that another library took over since is left to it.
-        const std::string key = "Interface\\" + com::FormatGuid(t->guid);
-        if (text::EqualsNoCase(com::ReadDefault(key + "\\TypeLib"), com::FormatGuid(libid),
-                               text::CodePage::Utf8)) {
-            hr = com::DeleteTree(key);
-        }
-    }
-    if (SUCCEEDED(hr)) hr = com::DeleteTree(pathKey);
-    if (SUCCEEDED(hr) && !com::HasOtherSubkeys(lcidKey, {})) hr = com::DeleteTree(lcidKey);
+        const std::string key = "Interface\\" + com::FormatGuid(t.guid);
+        const bool ours = text::EqualsNoCase(com::ReadDefault(key + "\\TypeLib"),
+                                             com::FormatGuid(libid), text::CodePage::Utf8);
+        return ours ? com::DeleteTree(key) : S_OK;
+    });
+    if (SUCCEEDED(hr))
+        hr = com::DeleteTree(pathKey);
+    if (SUCCEEDED(hr) && !com::HasOtherSubkeys(lcidKey, {}))
+        hr = com::DeleteTree(lcidKey);
     if (SUCCEEDED(hr) && !com::HasOtherSubkeys(versionKey, {"FLAGS", "HELPDIR"})) {
         hr = com::DeleteTree(versionKey);
     }
-    if (SUCCEEDED(hr) && !com::HasOtherSubkeys(libKey, {})) hr = com::DeleteTree(libKey);
+    if (SUCCEEDED(hr) && !com::HasOtherSubkeys(libKey, {}))
+        hr = com::DeleteTree(libKey);
     return hr;
 }

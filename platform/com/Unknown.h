@@ -16,7 +16,7 @@ struct IUnknown {
     virtual ULONG AddRef() = 0;
     virtual ULONG Release() = 0;
 
-protected:
+  protected:
     ~IUnknown() = default;
 };
 
@@ -27,7 +27,7 @@ struct IClassFactory : IUnknown {
     // TRUE keeps the server loaded until a matching FALSE.
     virtual HRESULT LockServer(BOOL lock) = 0;
 
-protected:
+  protected:
     ~IClassFactory() = default;
 };
 
@@ -40,7 +40,7 @@ struct IRunnableObject : IUnknown {
     virtual HRESULT LockRunning(BOOL lock, BOOL lastUnlockCloses) = 0;
     virtual HRESULT SetContainedObject(BOOL contained) = 0;
 
-protected:
+  protected:
     ~IRunnableObject() = default;
 };
 
@@ -61,7 +61,7 @@ HRESULT HandOut(I* p, void** ppv) {
 // Owns one reference to an interface and releases it. Move-only.
 template <class I>
 class ComPtr {
-public:
+  public:
     ComPtr() = default;
     ~ComPtr() { reset(); }
     ComPtr(ComPtr&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
@@ -98,7 +98,7 @@ public:
         return p;
     }
 
-private:
+  private:
     I* p_ = nullptr;
 };
 

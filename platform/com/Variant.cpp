@@ -18,8 +18,8 @@ bool IsKnownType(VARTYPE vt) {
         case VT_UNKNOWN:
         case VT_INT:
             return (vt & ~(VT_TYPEMASK | VT_BYREF)) == 0 &&
-                   !((vt & VT_BYREF) && ((vt & VT_TYPEMASK) == VT_EMPTY ||
-                                         (vt & VT_TYPEMASK) == VT_NULL));
+                   !((vt & VT_BYREF) &&
+                     ((vt & VT_TYPEMASK) == VT_EMPTY || (vt & VT_TYPEMASK) == VT_NULL));
         case VT_VARIANT:
             return vt == (VT_VARIANT | VT_BYREF);
         default:

@@ -19,10 +19,13 @@ const com::MemberBinding kBindings[] = {
 
 }  // namespace
 
-std::span<const com::MemberBinding> CIDentity::Bindings() { return kBindings; }
+std::span<const com::MemberBinding> CIDentity::Bindings() {
+    return kBindings;
+}
 
 HRESULT CIDentity::InternalQueryInterface(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
+    if (ppv == nullptr)
+        return E_POINTER;
     if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IIDentity) {
         return com::HandOut<IIDentity>(this, ppv);
     }

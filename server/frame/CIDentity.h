@@ -11,7 +11,7 @@
 #include "com/Object.h"
 
 class CIDentity : public com::DualImpl<IIDentity, &IIDentityDispatcher>, public com::ObjectRoot {
-public:
+  public:
     CIDentity() = default;
     ~CIDentity() = default;
 

@@ -41,7 +41,9 @@ const com::ControlClass kControlClass{&CLSID_IdentityCtr, &QBStorageTypeLib,
 
 }  // namespace
 
-std::span<const com::MemberBinding> CIdentityCtr::Bindings() { return kBindings; }
+std::span<const com::MemberBinding> CIdentityCtr::Bindings() {
+    return kBindings;
+}
 
 CIdentityCtr::CIdentityCtr() : com::ControlBase(kControlClass) {
     // The control's own IDentity object, created through the registration as any
@@ -64,7 +66,8 @@ CIdentityCtr::~CIdentityCtr() {
 }
 
 HRESULT CIdentityCtr::InternalQueryInterface(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
+    if (ppv == nullptr)
+        return E_POINTER;
     if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IIdentityCtr) {
         return com::HandOut<IIdentityCtr>(this, ppv);
     }

@@ -22,7 +22,7 @@
 class CIdentityCtr : public com::DualImpl<IIdentityCtr, &IIdentityCtrDispatcher>,
                      public com::ControlBase,
                      public com::ObjectRoot {
-public:
+  public:
     static constexpr SIZEL kNaturalExtent{5080, 5080};  // 2 x 2 inches in HIMETRIC
 
     CIdentityCtr();
@@ -61,7 +61,7 @@ public:
     HRESULT Export() override;
     HRESULT Import() override;
 
-private:
+  private:
     IIDentity* m_pIdentity = nullptr;
     BSTR m_bstrKeyName = nullptr;
     BSTR m_bstrValue = nullptr;

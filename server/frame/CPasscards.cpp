@@ -15,10 +15,13 @@ const com::MemberBinding kBindings[] = {
 
 }  // namespace
 
-std::span<const com::MemberBinding> CPasscards::Bindings() { return kBindings; }
+std::span<const com::MemberBinding> CPasscards::Bindings() {
+    return kBindings;
+}
 
 HRESULT CPasscards::InternalQueryInterface(REFIID riid, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
+    if (ppv == nullptr)
+        return E_POINTER;
     if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IPasscards) {
         return com::HandOut<IPasscards>(this, ppv);
     }

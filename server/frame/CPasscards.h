@@ -10,9 +10,8 @@
 #include "ServerModule.h"
 #include "com/Object.h"
 
-class CPasscards : public com::DualImpl<IPasscards, &IPasscardsDispatcher>,
-                   public com::ObjectRoot {
-public:
+class CPasscards : public com::DualImpl<IPasscards, &IPasscardsDispatcher>, public com::ObjectRoot {
+  public:
     CPasscards() = default;
     ~CPasscards() = default;
 

@@ -19,9 +19,13 @@ QB_EXPORT HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
     return QBStorageModule().GetClassObject(rclsid, riid, ppv);
 }
 
-QB_EXPORT HRESULT DllRegisterServer() { return QBStorageModule().RegisterServer(); }
+QB_EXPORT HRESULT DllRegisterServer() {
+    return QBStorageModule().RegisterServer();
+}
 
-QB_EXPORT HRESULT DllUnregisterServer() { return QBStorageModule().UnregisterServer(); }
+QB_EXPORT HRESULT DllUnregisterServer() {
+    return QBStorageModule().UnregisterServer();
+}
 
 // Copies the value of a version sub-block into buffer (size bytes, always terminated
 // when size > 0) and returns the bytes it needs with its terminator; 0 when the
@@ -29,7 +33,8 @@ QB_EXPORT HRESULT DllUnregisterServer() { return QBStorageModule().UnregisterSer
 QB_EXPORT DWORD ModuleVersionValue(const char* subBlock, char* buffer, DWORD size) {
     const char* value = subBlock != nullptr ? VersionValue(subBlock) : nullptr;
     if (value == nullptr) {
-        if (buffer != nullptr && size > 0) buffer[0] = '\0';
+        if (buffer != nullptr && size > 0)
+            buffer[0] = '\0';
         return 0;
     }
     const std::size_t needed = std::strlen(value) + 1;

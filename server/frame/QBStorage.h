@@ -31,7 +31,7 @@ struct IIDentity : IDispatch {
     virtual HRESULT Export() = 0;
     virtual HRESULT Import() = 0;
 
-protected:
+  protected:
     ~IIDentity() = default;
 };
 
@@ -43,7 +43,7 @@ struct IPasscards : IDispatch {
     virtual HRESULT get_Count(LONG* pVal) = 0;
     virtual HRESULT WriteToUndelFile(BSTR bsKeyName, BSTR bsFileType) = 0;
 
-protected:
+  protected:
     ~IPasscards() = default;
 };
 
@@ -76,6 +76,6 @@ struct IIdentityCtr : IDispatch {
     virtual HRESULT Export() = 0;
     virtual HRESULT Import() = 0;
 
-protected:
+  protected:
     ~IIdentityCtr() = default;
 };

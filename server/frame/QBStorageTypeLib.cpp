@@ -7,7 +7,9 @@ namespace {
 using com::FuncDesc;
 using com::ParamDesc;
 
-ParamDesc In(const char* name, VARTYPE type) { return {name, type, PARAMFLAG_FIN}; }
+ParamDesc In(const char* name, VARTYPE type) {
+    return {name, type, PARAMFLAG_FIN};
+}
 ParamDesc Out(const char* name, VARTYPE pointee) {
     return {name, static_cast<VARTYPE>(pointee | VT_BYREF), PARAMFLAG_FOUT};
 }
@@ -16,7 +18,9 @@ ParamDesc InRef(const char* name, VARTYPE pointee) {
     return {name, static_cast<VARTYPE>(pointee | VT_BYREF), PARAMFLAG_FIN};
 }
 // A parameter declared without a direction attribute (it is passed in).
-ParamDesc Plain(const char* name, VARTYPE type) { return {name, type, PARAMFLAG_NONE}; }
+ParamDesc Plain(const char* name, VARTYPE type) {
+    return {name, type, PARAMFLAG_NONE};
+}
 ParamDesc Retval(const char* name, VARTYPE pointee) {
     return {name, static_cast<VARTYPE>(pointee | VT_BYREF),
             static_cast<USHORT>(PARAMFLAG_FOUT | PARAMFLAG_FRETVAL)};
@@ -32,29 +36,28 @@ FuncDesc Property(MEMBERID id, const char* name, std::vector<ParamDesc> params) 
 constexpr WORD kInterfaceFlags = TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION;
 
 com::TypeDesc Interface(const char* name, const IID& iid, std::vector<FuncDesc> funcs) {
-    return {TKIND_DISPATCH, name, iid, std::string(name) + " Interface", kInterfaceFlags,
-            std::move(funcs), {}, {}};
+    return {TKIND_DISPATCH,   name, iid, std::string(name) + " Interface", kInterfaceFlags,
+            std::move(funcs), {},   {}};
 }
 
 com::TypeDesc Coclass(const char* name, const CLSID& clsid, const char* defaultInterface) {
-    return {TKIND_COCLASS, name, clsid, std::string(name) + " Class", TYPEFLAG_FCANCREATE, {}, {},
-            {{defaultInterface, IMPLTYPEFLAG_FDEFAULT}}};
+    return {TKIND_COCLASS,       name, clsid, std::string(name) + " Class",
+            TYPEFLAG_FCANCREATE, {},   {},    {{defaultInterface, IMPLTYPEFLAG_FDEFAULT}}};
 }
 
 com::TypeDesc IIDentityDesc() {
-    return Interface("IIDentity", IID_IIDentity,
-                     {Method(1, "SetKeyValue", {In("bsKeyName", VT_BSTR), In("bsvalue", VT_BSTR)}),
-                      Method(2, "GetKeyValue", {Out("bsKey", VT_BSTR), In("bsFileType", VT_BSTR)}),
-                      Method(3, "WriteToFile", {In("bsKeyName", VT_BSTR), In("bsFileType", VT_BSTR)}),
-                      Property(4, "Count", {Retval("pVal", VT_I4)}),
-                      Method(5, "GetKeyInfo",
-                             {In("bsKey", VT_BSTR), InRef("bsKeyName", VT_BSTR),
-                              InRef("bsvalue", VT_BSTR), InRef("nCount", VT_I4)}),
-                      Method(6, "RemoveElements"),
-                      Method(7, "DeleteIdentity", {Plain("bsID", VT_BSTR)}),
-                      Method(8, "ValidatePassword", {Retval("bValue", VT_I4)}),
-                      Method(9, "Export"),
-                      Method(10, "Import")});
+    return Interface(
+        "IIDentity", IID_IIDentity,
+        {Method(1, "SetKeyValue", {In("bsKeyName", VT_BSTR), In("bsvalue", VT_BSTR)}),
+         Method(2, "GetKeyValue", {Out("bsKey", VT_BSTR), In("bsFileType", VT_BSTR)}),
+         Method(3, "WriteToFile", {In("bsKeyName", VT_BSTR), In("bsFileType", VT_BSTR)}),
+         Property(4, "Count", {Retval("pVal", VT_I4)}),
+         Method(5, "GetKeyInfo",
+                {In("bsKey", VT_BSTR), InRef("bsKeyName", VT_BSTR), InRef("bsvalue", VT_BSTR),
+                 InRef("nCount", VT_I4)}),
+         Method(6, "RemoveElements"), Method(7, "DeleteIdentity", {Plain("bsID", VT_BSTR)}),
+         Method(8, "ValidatePassword", {Retval("bValue", VT_I4)}), Method(9, "Export"),
+         Method(10, "Import")});
 }
 
 com::TypeDesc IPasscardsDesc() {
@@ -106,8 +109,8 @@ com::TypeDesc IIdentityCtrDesc() {
 }
 
 com::TypeLibDesc MakeDesc() {
-    com::TypeDesc messageTypes{TKIND_ENUM, "eMSG_TYPE", GUID_NULL, "", 0, {},
-                               {{"eOK", eOK}, {"eYESNO", eYESNO}}, {}};
+    com::TypeDesc messageTypes{
+        TKIND_ENUM, "eMSG_TYPE", GUID_NULL, "", 0, {}, {{"eOK", eOK}, {"eYESNO", eYESNO}}, {}};
     return {"QBSTORAGELib",
             LIBID_QBSTORAGELib,
             1,

@@ -20,9 +20,8 @@ com::ServerModule g_module;
 com::Dispatcher* g_dispatchers[kDispatcherCount] = {};
 std::string g_problem;
 
-com::Dispatcher* MakeDispatcher(const IID& iid,
-                                                std::span<const com::MemberBinding> bindings,
-                                                const char* source) {
+com::Dispatcher* MakeDispatcher(const IID& iid, std::span<const com::MemberBinding> bindings,
+                                const char* source) {
     com::ComPtr<ITypeInfo> info;
     if (FAILED(QBStorageModule().TypeLib()->GetTypeInfoOfGuid(iid, info.Receive()))) {
         g_problem += std::string(source) + ": interface missing from the type library; ";
@@ -39,23 +38,34 @@ com::Dispatcher* MakeDispatcher(const IID& iid,
 
 }  // namespace
 
-com::ServerModule& QBStorageModule() { return g_module; }
+com::ServerModule& QBStorageModule() {
+    return g_module;
+}
 
-ITypeLib* QBStorageTypeLib() { return QBStorageModule().TypeLib(); }
+ITypeLib* QBStorageTypeLib() {
+    return QBStorageModule().TypeLib();
+}
 
-const com::Dispatcher& IIDentityDispatcher() { return *g_dispatchers[kIIDentity]; }
-const com::Dispatcher& IPasscardsDispatcher() { return *g_dispatchers[kIPasscards]; }
-const com::Dispatcher& IIdentityCtrDispatcher() { return *g_dispatchers[kIIdentityCtr]; }
+const com::Dispatcher& IIDentityDispatcher() {
+    return *g_dispatchers[kIIDentity];
+}
+const com::Dispatcher& IPasscardsDispatcher() {
+    return *g_dispatchers[kIPasscards];
+}
+const com::Dispatcher& IIdentityCtrDispatcher() {
+    return *g_dispatchers[kIIdentityCtr];
+}
 
-const std::string& StartupProblem() { return g_problem; }
+const std::string& StartupProblem() {
+    return g_problem;
+}
 
 bool StartServerModule() {
     g_problem.clear();
     com::RegisterTypeLibResource(reinterpret_cast<const void*>(&StartServerModule),
                                  &QBStorageTypeLibDesc());
-    const HRESULT hr = QBStorageModule().Init(ServerClasses(),
-                                              reinterpret_cast<const void*>(&StartServerModule),
-                                              QBStorageTypeLibDesc());
+    const HRESULT hr = QBStorageModule().Init(
+        ServerClasses(), reinterpret_cast<const void*>(&StartServerModule), QBStorageTypeLibDesc());
     if (FAILED(hr)) {
         g_problem = "the type library does not build: " + com::DescribeHResult(hr);
         return false;
@@ -87,7 +97,8 @@ std::string DescribeServerException() {
         throw;
     } catch (const CryptException& e) {
         std::string text = e.m_strMessage;
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.pop_back();
         return text;
     } catch (...) {
         return com::DescribeCurrentException();

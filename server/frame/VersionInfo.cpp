@@ -20,12 +20,16 @@ constexpr Entry kVersion[] = {
     {"\\StringFileInfo\\040904B0\\OriginalFilename", "QBStorage.DLL"},
 };
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
+        if (Lower(a[i]) != Lower(b[i]))
+            return false;
     }
     return true;
 }
@@ -34,7 +38,8 @@ bool SameName(std::string_view a, std::string_view b) {
 
 const char* VersionValue(std::string_view subBlock) {
     for (const Entry& e : kVersion) {
-        if (SameName(e.subBlock, subBlock)) return e.value;
+        if (SameName(e.subBlock, subBlock))
+            return e.value;
     }
     return nullptr;
 }

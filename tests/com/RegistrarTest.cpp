@@ -11,7 +11,7 @@ using com::RegKeyDesc;
 using com::RegMark;
 
 class RegistrarTest : public qbtest::TempEnvironment {
-protected:
+  protected:
     // HKCR: App.Thing = "Thing" { CLSID = "{id}" }; NoRemove CLSID { ForceRemove {id} =
     // "Thing" { ForceRemove Programmable; Server = %MODULE% [Model = "Apartment"] } }
     static com::RegScript Script() {
@@ -60,7 +60,8 @@ TEST_F(RegistrarTest, ForceRemoveRewritesTheSubtreeFromScratch) {
     EXPECT_NE(twice.find("App.Thing Kept=y"), std::string::npos)
         << "a key without ForceRemove is only opened and written";
     std::string withoutKept = twice;
-    withoutKept.erase(withoutKept.find("App.Thing Kept=y\n"), std::string("App.Thing Kept=y\n").size());
+    withoutKept.erase(withoutKept.find("App.Thing Kept=y\n"),
+                      std::string("App.Thing Kept=y\n").size());
     EXPECT_EQ(withoutKept, once);
 }
 

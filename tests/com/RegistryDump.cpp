@@ -29,8 +29,8 @@ void Dump(HKEY root, const std::string& path, std::string* out) {
         } else {
             text = "(type " + std::to_string(type) + ")";
         }
-        *out += path + " " + (nameSize == 0 ? std::string("@") : std::string(name)) + "=" + text +
-                "\n";
+        *out +=
+            path + " " + (nameSize == 0 ? std::string("@") : std::string(name)) + "=" + text + "\n";
     }
     std::vector<std::string> children;
     for (DWORD i = 0;; ++i) {

@@ -15,12 +15,16 @@ constexpr IID kIPlain = com::Guid("AAAAAAAA-0000-0000-0000-000000000002");
 constexpr CLSID kThing = com::Guid("BBBBBBBB-0000-0000-0000-000000000001");
 
 com::TypeLibDesc Desc() {
-    com::FuncDesc add{1, "Add", INVOKE_FUNC,
+    com::FuncDesc add{1,
+                      "Add",
+                      INVOKE_FUNC,
                       {{"a", VT_I4, PARAMFLAG_FIN},
                        {"b", VT_I4, PARAMFLAG_FIN},
                        {"sum", VT_I4 | VT_BYREF, PARAMFLAG_FOUT | PARAMFLAG_FRETVAL}},
                       "method Add"};
-    com::FuncDesc name{2, "Name", INVOKE_PROPERTYGET,
+    com::FuncDesc name{2,
+                       "Name",
+                       INVOKE_PROPERTYGET,
                        {{"pVal", VT_BSTR | VT_BYREF, PARAMFLAG_FOUT | PARAMFLAG_FRETVAL}},
                        "property Name"};
     return {"TestLib",
@@ -32,10 +36,22 @@ com::TypeLibDesc Desc() {
             "Test 2.10 Type Library",
             0,
             {{TKIND_ENUM, "eColor", GUID_NULL, "", 0, {}, {{"eRed", 1}, {"eBlue", 2}}, {}},
-             {TKIND_COCLASS, "Thing", kThing, "Thing Class", TYPEFLAG_FCANCREATE, {}, {},
+             {TKIND_COCLASS,
+              "Thing",
+              kThing,
+              "Thing Class",
+              TYPEFLAG_FCANCREATE,
+              {},
+              {},
               {{"IThing", IMPLTYPEFLAG_FDEFAULT}}},
-             {TKIND_DISPATCH, "IThing", kIThing, "IThing Interface",
-              TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION, {add, name}, {}, {}},
+             {TKIND_DISPATCH,
+              "IThing",
+              kIThing,
+              "IThing Interface",
+              TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION,
+              {add, name},
+              {},
+              {}},
              {TKIND_DISPATCH, "IPlain", kIPlain, "not for scripts", 0, {}, {}, {}}}};
 }
 
@@ -45,7 +61,9 @@ com::ComPtr<ITypeLib> Create(const com::TypeLibDesc& desc) {
     return lib;
 }
 
-std::u16string Wide(const std::string& s) { return text::ToWide(s, text::CodePage::Utf8); }
+std::u16string Wide(const std::string& s) {
+    return text::ToWide(s, text::CodePage::Utf8);
+}
 
 void Anchor() {}
 
@@ -73,7 +91,8 @@ TEST(TypeLibTest, ReadsBackWhatItWasMadeOf) {
     ASSERT_EQ(coclass->GetImplTypeFlags(0, &flags), S_OK);
     EXPECT_EQ(flags, IMPLTYPEFLAG_FDEFAULT);
     ASSERT_EQ(coclass->GetRefTypeInfo(ref, iface.Receive()), S_OK);
-    ASSERT_EQ(iface->GetDocumentation(MEMBERID_NIL, name.Receive(), nullptr, nullptr, nullptr), S_OK);
+    ASSERT_EQ(iface->GetDocumentation(MEMBERID_NIL, name.Receive(), nullptr, nullptr, nullptr),
+              S_OK);
     EXPECT_EQ(name.view(), u"IThing");
     ASSERT_EQ(iface->GetDocumentation(2, nullptr, doc.Receive(), nullptr, nullptr), S_OK);
     EXPECT_EQ(doc.view(), u"property Name");
@@ -86,7 +105,8 @@ TEST(TypeLibTest, ReadsBackWhatItWasMadeOf) {
     ASSERT_EQ(count, 4u);
     EXPECT_EQ(com::BstrView(names[0]), u"Add");
     EXPECT_EQ(com::BstrView(names[3]), u"sum");
-    for (BSTR n : names) SysFreeString(n);
+    for (BSTR n : names)
+        SysFreeString(n);
 
     // A type info keeps its library alive.
     lib.reset();
@@ -116,7 +136,8 @@ TEST(TypeLibTest, NamesAreFoundIgnoringCase) {
     for (const Case& c : cases) {
         std::vector<std::u16string> storage(c.names.begin(), c.names.end());
         std::vector<LPOLESTR> names;
-        for (auto& s : storage) names.push_back(s.data());
+        for (auto& s : storage)
+            names.push_back(s.data());
         std::vector<MEMBERID> ids(names.size(), 1234);
         EXPECT_EQ(iface->GetIDsOfNames(names.data(), static_cast<UINT>(names.size()), ids.data()),
                   c.hr);
@@ -133,7 +154,8 @@ TEST(TypeLibTest, RefusesADescriptionThatContradictsItself) {
     std::swap(retvalNotLast.types[2].funcs[0].params[0], retvalNotLast.types[2].funcs[0].params[2]);
     auto retvalByValue = Desc();
     retvalByValue.types[2].funcs[1].params[0].type = VT_BSTR;
-    for (const com::TypeLibDesc* bad : {&missingInterface, &twoSameIds, &retvalNotLast, &retvalByValue}) {
+    for (const com::TypeLibDesc* bad :
+         {&missingInterface, &twoSameIds, &retvalNotLast, &retvalByValue}) {
         ITypeLib* lib = reinterpret_cast<ITypeLib*>(1);
         EXPECT_EQ(com::CreateTypeLib(*bad, &lib), E_INVALIDARG);
         EXPECT_EQ(lib, nullptr);
@@ -141,7 +163,7 @@ TEST(TypeLibTest, RefusesADescriptionThatContradictsItself) {
 }
 
 class TypeLibRegistrationTest : public qbtest::TempEnvironment {
-protected:
+  protected:
     void SetUp() override {
         TempEnvironment::SetUp();
         com::RegisterTypeLibResource(reinterpret_cast<const void*>(&Anchor), &desc_);
@@ -175,11 +197,11 @@ TEST_F(TypeLibRegistrationTest, WritesTheKeysWindowsWrites) {
               "{11111111-2222-3333-4444-555555555555}\n"
               "Interface\\{AAAAAAAA-0000-0000-0000-000000000001}\\TypeLib Version=2.a\n"
               "TypeLib\n" +
-                  libKey + "\n" + libKey + "\\2.a\n" + libKey +
-                  "\\2.a @=Test 2.10 Type Library\n" + libKey + "\\2.a\\409\n" + libKey +
-                  "\\2.a\\409\\win32\n" + libKey + "\\2.a\\409\\win32 @=" + path_ + "\n" + libKey +
-                  "\\2.a\\FLAGS\n" + libKey + "\\2.a\\FLAGS @=0\n" + libKey + "\\2.a\\HELPDIR\n" +
-                  libKey + "\\2.a\\HELPDIR @=/help dir\n");
+                  libKey + "\n" + libKey + "\\2.a\n" + libKey + "\\2.a @=Test 2.10 Type Library\n" +
+                  libKey + "\\2.a\\409\n" + libKey + "\\2.a\\409\\win32\n" + libKey +
+                  "\\2.a\\409\\win32 @=" + path_ + "\n" + libKey + "\\2.a\\FLAGS\n" + libKey +
+                  "\\2.a\\FLAGS @=0\n" + libKey + "\\2.a\\HELPDIR\n" + libKey +
+                  "\\2.a\\HELPDIR @=/help dir\n");
 }
 
 TEST_F(TypeLibRegistrationTest, UnregisteringRemovesItsKeysAndLeavesOthers) {

@@ -18,7 +18,7 @@ TEST(GuidTest, ReadsAndWritesTheRegistryForm) {
     } cases[] = {
         {"{2A706EC0-52A6-46E8-AE90-221009C59DFD}", true},
         {"{2a706ec0-52a6-46e8-ae90-221009c59dfd}", true},  // either case when read
-        {"2A706EC0-52A6-46E8-AE90-221009C59DFD", false},    // braces are part of the form
+        {"2A706EC0-52A6-46E8-AE90-221009C59DFD", false},   // braces are part of the form
         {"{2A706EC0-52A6-46E8-AE90-221009C59DF}", false},
         {"{2A706EC0-52A6-46E8-AE90-221009C59DFDX}", false},
         {"{2A706EC0+52A6-46E8-AE90-221009C59DFD}", false},

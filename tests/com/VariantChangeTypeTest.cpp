@@ -17,7 +17,8 @@ com::Variant* Str(com::Variant* v, const char16_t* text) {
 struct DefaultValueObject final : IDispatch {
     ULONG refs = 1;
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (riid == IID_IUnknown || riid == IID_IDispatch) return com::HandOut<IDispatch>(this, ppv);
+        if (riid == IID_IUnknown || riid == IID_IDispatch)
+            return com::HandOut<IDispatch>(this, ppv);
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
@@ -28,7 +29,8 @@ struct DefaultValueObject final : IDispatch {
     HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                    UINT*) override {
-        if (id != DISPID_VALUE || !(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
+        if (id != DISPID_VALUE || !(flags & DISPATCH_PROPERTYGET))
+            return DISP_E_MEMBERNOTFOUND;
         result->vt = VT_BSTR;
         result->bstrVal = SysAllocString(u"12");
         return S_OK;
@@ -78,11 +80,21 @@ TEST(VariantChangeTypeTest, TextToNumbers) {
         }
         EXPECT_EQ(dest.vt, c.to) << label;
         switch (c.to) {
-            case VT_I2: EXPECT_EQ(dest.iVal, c.value) << label; break;
-            case VT_I4: case VT_INT: EXPECT_EQ(dest.lVal, c.value) << label; break;
-            case VT_R8: EXPECT_EQ(dest.dblVal, c.value) << label; break;
-            case VT_BOOL: EXPECT_EQ(dest.boolVal, c.value) << label; break;
-            default: FAIL() << label;
+            case VT_I2:
+                EXPECT_EQ(dest.iVal, c.value) << label;
+                break;
+            case VT_I4:
+            case VT_INT:
+                EXPECT_EQ(dest.lVal, c.value) << label;
+                break;
+            case VT_R8:
+                EXPECT_EQ(dest.dblVal, c.value) << label;
+                break;
+            case VT_BOOL:
+                EXPECT_EQ(dest.boolVal, c.value) << label;
+                break;
+            default:
+                FAIL() << label;
         }
     }
 }
@@ -94,18 +106,27 @@ TEST(VariantChangeTypeTest, ValuesToText) {
         USHORT flags;
         const char16_t* text;
     } cases[] = {
-        {VT_EMPTY, 0, 0, u""},      {VT_I4, 42, 0, u"42"},          {VT_I2, -7, 0, u"-7"},
-        {VT_R8, 0.1, 0, u"0.1"},    {VT_R8, 1e21, 0, u"1E+21"},     {VT_R8, -0.0, 0, u"0"},
-        {VT_BOOL, -1, 0, u"-1"},    {VT_BOOL, -1, VARIANT_ALPHABOOL, u"True"},
+        {VT_EMPTY, 0, 0, u""},
+        {VT_I4, 42, 0, u"42"},
+        {VT_I2, -7, 0, u"-7"},
+        {VT_R8, 0.1, 0, u"0.1"},
+        {VT_R8, 1e21, 0, u"1E+21"},
+        {VT_R8, -0.0, 0, u"0"},
+        {VT_BOOL, -1, 0, u"-1"},
+        {VT_BOOL, -1, VARIANT_ALPHABOOL, u"True"},
         {VT_BOOL, 0, VARIANT_ALPHABOOL, u"False"},
     };
     for (const Case& c : cases) {
         com::Variant src, dest;
         src.vt = c.from;
-        if (c.from == VT_I4) src.lVal = static_cast<LONG>(c.value);
-        if (c.from == VT_I2) src.iVal = static_cast<SHORT>(c.value);
-        if (c.from == VT_R8) src.dblVal = c.value;
-        if (c.from == VT_BOOL) src.boolVal = static_cast<VARIANT_BOOL>(c.value);
+        if (c.from == VT_I4)
+            src.lVal = static_cast<LONG>(c.value);
+        if (c.from == VT_I2)
+            src.iVal = static_cast<SHORT>(c.value);
+        if (c.from == VT_R8)
+            src.dblVal = c.value;
+        if (c.from == VT_BOOL)
+            src.boolVal = static_cast<VARIANT_BOOL>(c.value);
         ASSERT_EQ(VariantChangeType(&dest, &src, c.flags, VT_BSTR), S_OK) << c.from;
         ASSERT_EQ(dest.vt, VT_BSTR);
         EXPECT_NE(dest.bstrVal, nullptr) << "an empty result is an empty string, not null";

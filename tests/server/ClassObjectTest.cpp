@@ -13,12 +13,12 @@ using GetClassObjectFn = HRESULT (*)(REFCLSID, REFIID, void**);
 using CanUnloadNowFn = HRESULT (*)();
 
 class ClassObjectTest : public qbtest::ServerTest {
-protected:
+  protected:
     // Loads the module through the registry and returns its exports.
     void Load() {
         com::ComPtr<IClassFactory> factory;
-        ASSERT_EQ(CoGetClassObject(CLSID_Passcards, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                                   factory.ReceiveVoid()),
+        ASSERT_EQ(CoGetClassObject(CLSID_Passcards, CLSCTX_INPROC_SERVER, nullptr,
+                                   IID_IClassFactory, factory.ReceiveVoid()),
                   S_OK);
         getClassObject_ = reinterpret_cast<GetClassObjectFn>(Export("DllGetClassObject"));
         canUnloadNow_ = reinterpret_cast<CanUnloadNowFn>(Export("DllCanUnloadNow"));
@@ -32,7 +32,8 @@ protected:
 TEST_F(ClassObjectTest, ClassObjectsAreFoundByClassAndCached) {
     Load();
     void* object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(getClassObject_(IID_IDispatch, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(getClassObject_(IID_IDispatch, IID_IClassFactory, &object),
+              CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(object, nullptr);
     EXPECT_EQ(getClassObject_(CLSID_IDentity, IID_IClassFactory, nullptr), E_POINTER);
 
@@ -115,8 +116,8 @@ TEST_F(ClassObjectTest, ObjectsAndHeldClassObjectsKeepTheModuleLoaded) {
 
 TEST_F(ClassObjectTest, AControlIsMadeEvenWhenItsIdentityObjectCannotBe) {
     // IDentity's module cannot be found: the control is still constructed.
-    SetString("SOFTWARE\\Classes\\CLSID\\{2A706EC0-52A6-46E8-AE90-221009C59DFD}\\InprocServer32", "",
-              Path("gone/QBStorage.so"));
+    SetString("SOFTWARE\\Classes\\CLSID\\{2A706EC0-52A6-46E8-AE90-221009C59DFD}\\InprocServer32",
+              "", Path("gone/QBStorage.so"));
     com::ComPtr<IDispatch> control = Create(u"QBStorage.IdentityCtr");
     ASSERT_TRUE(control);
     com::ComPtr<IDispatch> identity;
@@ -133,7 +134,8 @@ struct Outer final : IUnknown {
     ULONG refs = 1;
     IUnknown* inner = nullptr;
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (riid == IID_IUnknown) return com::HandOut<IUnknown>(this, ppv);
+        if (riid == IID_IUnknown)
+            return com::HandOut<IUnknown>(this, ppv);
         return inner->QueryInterface(riid, ppv);
     }
     ULONG AddRef() override { return ++refs; }

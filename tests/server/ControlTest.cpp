@@ -9,7 +9,7 @@
 namespace {
 
 class ControlTest : public qbtest::ServerTest {
-protected:
+  protected:
     void SetUp() override {
         ServerTest::SetUp();
         control_ = Create(u"QBStorage.IdentityCtr");
@@ -30,13 +30,26 @@ protected:
 
 TEST_F(ControlTest, AnswersTheInterfacesOfAControl) {
     const IID answered[] = {
-        IID_IIdentityCtr,         IID_IDispatch,          IID_IViewObjectEx,
-        IID_IViewObject2,         IID_IViewObject,        IID_IOleInPlaceObjectWindowless,
-        IID_IOleInPlaceObject,    IID_IOleWindow,         IID_IOleInPlaceActiveObject,
-        IID_IOleControl,          IID_IOleObject,         IID_IPersistStreamInit,
-        IID_IPersist,             IID_ISpecifyPropertyPages, IID_IQuickActivate,
-        IID_IPersistStorage,      IID_IDataObject,        IID_IProvideClassInfo,
-        IID_IProvideClassInfo2,   IID_IObjectSafety,
+        IID_IIdentityCtr,
+        IID_IDispatch,
+        IID_IViewObjectEx,
+        IID_IViewObject2,
+        IID_IViewObject,
+        IID_IOleInPlaceObjectWindowless,
+        IID_IOleInPlaceObject,
+        IID_IOleWindow,
+        IID_IOleInPlaceActiveObject,
+        IID_IOleControl,
+        IID_IOleObject,
+        IID_IPersistStreamInit,
+        IID_IPersist,
+        IID_ISpecifyPropertyPages,
+        IID_IQuickActivate,
+        IID_IPersistStorage,
+        IID_IDataObject,
+        IID_IProvideClassInfo,
+        IID_IProvideClassInfo2,
+        IID_IObjectSafety,
     };
     com::ComPtr<IUnknown> identity;
     ASSERT_EQ(control_->QueryInterface(IID_IUnknown, identity.ReceiveVoid()), S_OK);
@@ -63,7 +76,8 @@ TEST_F(ControlTest, SafeForUntrustedCallersAndDataOnEveryInterface) {
     EXPECT_EQ(safety->GetInterfaceSafetyOptions(IID_ITypeLib, &supported, &enabled), E_NOINTERFACE);
     EXPECT_EQ(supported, 0u);
     EXPECT_EQ(enabled, 0u);
-    ASSERT_EQ(safety->GetInterfaceSafetyOptions(IID_IPersistStreamInit, &supported, &enabled), S_OK);
+    ASSERT_EQ(safety->GetInterfaceSafetyOptions(IID_IPersistStreamInit, &supported, &enabled),
+              S_OK);
     EXPECT_EQ(supported, 3u);
     EXPECT_EQ(enabled, 0u) << "nothing is enabled at first";
 
@@ -158,8 +172,8 @@ TEST_F(ControlTest, MiscStatusComesFromTheRegistry) {
     ASSERT_EQ(object->GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
     EXPECT_EQ(status, 132497u);
     EXPECT_EQ(status, OLEMISC_SETCLIENTSITEFIRST | OLEMISC_INVISIBLEATRUNTIME |
-                          OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT |
-                          OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE);
+                          OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE |
+                          OLEMISC_RECOMPOSEONRESIZE);
     ASSERT_EQ(object->GetMiscStatus(2, &status), S_OK);
     EXPECT_EQ(status, 0u) << "an aspect without a key of its own takes MiscStatus itself";
     SetString("SOFTWARE\\Classes\\CLSID\\{7B42F47F-7322-4021-92FE-BAA20DE7FBAA}\\MiscStatus\\1", "",

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "ServerFixture.h"
 #include "com/Object.h"
 
 namespace {
@@ -18,7 +19,7 @@ struct IEcho : IDispatch {
     virtual HRESULT Fail() = 0;
     virtual HRESULT Throw(BSTR what) = 0;
 
-protected:
+  protected:
     ~IEcho() = default;
 };
 
@@ -36,20 +37,35 @@ com::TypeLibDesc EchoLib() {
     };
     std::vector<com::FuncDesc> funcs{
         {1, "Echo", INVOKE_FUNC, {in("text", VT_BSTR), retval("result", VT_BSTR)}, "method Echo"},
-        {2, "Add", INVOKE_FUNC, {in("a", VT_I4), in("b", VT_I4), retval("sum", VT_I4)}, "method Add"},
+        {2,
+         "Add",
+         INVOKE_FUNC,
+         {in("a", VT_I4), in("b", VT_I4), retval("sum", VT_I4)},
+         "method Add"},
         {3, "Length", INVOKE_PROPERTYGET, {retval("pVal", VT_I4)}, "property Length"},
-        {4, "Swap", INVOKE_FUNC, {inOut("first", VT_BSTR), inOut("second", VT_BSTR)}, "method Swap"},
+        {4,
+         "Swap",
+         INVOKE_FUNC,
+         {inOut("first", VT_BSTR), inOut("second", VT_BSTR)},
+         "method Swap"},
         {5, "Fail", INVOKE_FUNC, {}, "method Fail"},
         {6, "Throw", INVOKE_FUNC, {in("what", VT_BSTR)}, "method Throw"},
     };
-    return {"EchoLib", com::Guid("E0000000-0000-0000-0000-0000000000FF"), 1, 0, 0, SYS_WIN32, "", 0,
+    return {"EchoLib",
+            com::Guid("E0000000-0000-0000-0000-0000000000FF"),
+            1,
+            0,
+            0,
+            SYS_WIN32,
+            "",
+            0,
             {{TKIND_DISPATCH, "IEcho", IID_IEcho, "", TYPEFLAG_FDUAL, funcs, {}, {}}}};
 }
 
 const com::MemberBinding kBindings[] = {
-    COM_MEMBER(IEcho, "Echo", Echo),   COM_MEMBER(IEcho, "Add", Add),
+    COM_MEMBER(IEcho, "Echo", Echo),         COM_MEMBER(IEcho, "Add", Add),
     COM_MEMBER(IEcho, "Length", get_Length), COM_MEMBER(IEcho, "Swap", Swap),
-    COM_MEMBER(IEcho, "Fail", Fail),   COM_MEMBER(IEcho, "Throw", Throw),
+    COM_MEMBER(IEcho, "Fail", Fail),         COM_MEMBER(IEcho, "Throw", Throw),
 };
 
 std::string DescribeTestException() {
@@ -80,7 +96,7 @@ const com::Dispatcher& EchoDispatcher() {
 }
 
 class CEcho : public com::DualImpl<IEcho, &EchoDispatcher>, public com::ObjectRoot {
-public:
+  public:
     HRESULT InternalQueryInterface(REFIID riid, void** ppv) {
         if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IEcho) {
             return com::HandOut<IEcho>(this, ppv);
@@ -108,20 +124,23 @@ public:
     HRESULT Fail() override { return E_NOTIMPL; }
     HRESULT Throw(BSTR what) override {
         const std::u16string_view w = com::BstrView(what);
-        if (w == u"other") throw NotAStdException{};
-        if (w == u"memory") throw std::bad_alloc();
+        if (w == u"other")
+            throw NotAStdException{};
+        if (w == u"memory")
+            throw std::bad_alloc();
         throw std::runtime_error(std::string(w.begin(), w.end()) + "\n");
     }
 
-private:
+  private:
     LONG length_ = -1;
 };
 
 class DispatchTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(EchoDispatcher().Problems().empty()) << EchoDispatcher().Problems();
-        ASSERT_EQ(com::CreatePlain<CEcho>(module_, nullptr, IID_IDispatch, echo_.ReceiveVoid()), S_OK);
+        ASSERT_EQ(com::CreatePlain<CEcho>(module_, nullptr, IID_IDispatch, echo_.ReceiveVoid()),
+                  S_OK);
     }
     void TearDown() override {
         echo_.reset();
@@ -136,24 +155,14 @@ protected:
         return id;
     }
 
-    // Calls a member with arguments given in script order (first argument first).
     HRESULT Call(DISPID id, WORD flags, std::vector<VARIANT> args, VARIANT* result = nullptr,
                  EXCEPINFO* excep = nullptr, UINT* argErr = nullptr,
                  std::vector<DISPID> named = {}) {
-        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-        // Named arguments come first in rgvarg, in the order of their ids.
-        DISPPARAMS params{reversed.data(), named.data(), static_cast<UINT>(reversed.size()),
-                          static_cast<UINT>(named.size())};
-        return echo_->Invoke(id, IID_NULL, 0, flags, &params, result, excep, argErr);
+        return qbtest::InvokeInScriptOrder(echo_.get(), id, flags, std::move(args), result, excep,
+                                           argErr, std::move(named));
     }
 
-    static VARIANT I4(LONG v) {
-        VARIANT x;
-        VariantInit(&x);
-        x.vt = VT_I4;
-        x.lVal = v;
-        return x;
-    }
+    static VARIANT I4(LONG v) { return qbtest::I4(v); }
     // The test keeps the strings alive in strings_.
     VARIANT Str(const char16_t* text) {
         VARIANT x;
@@ -199,7 +208,14 @@ TEST_F(DispatchTest, CallsWithArgumentsInScriptOrderAndConvertsThem) {
     const std::vector<Case> cases = {
         {"two numbers", 2, method, {I4(2), I4(3)}, {}, S_OK, 5, 99},
         {"\"5\" is read as 5", 2, method, {Str(u" 5"), I4(3)}, {}, S_OK, 8, 99},
-        {"call as a property too", 2, method | DISPATCH_PROPERTYGET, {I4(1), I4(1)}, {}, S_OK, 2, 99},
+        {"call as a property too",
+         2,
+         method | DISPATCH_PROPERTYGET,
+         {I4(1), I4(1)},
+         {},
+         S_OK,
+         2,
+         99},
         {"text that is no number", 2, method, {Str(u"x"), I4(3)}, {}, DISP_E_TYPEMISMATCH, 0, 1},
         {"second argument at fault", 2, method, {I4(3), Str(u"")}, {}, DISP_E_TYPEMISMATCH, 0, 0},
         {"out of range", 2, method, {Str(u"3000000000"), I4(3)}, {}, DISP_E_OVERFLOW, 0, 1},
@@ -211,8 +227,22 @@ TEST_F(DispatchTest, CallsWithArgumentsInScriptOrderAndConvertsThem) {
         {"named twice", 2, method, {I4(1), I4(10)}, {0, 0}, DISP_E_PARAMNOTFOUND, 0, 1},
         {"no such member", 99, method, {}, {}, DISP_E_MEMBERNOTFOUND, 0, 99},
         {"a property is no method", 3, method, {}, {}, DISP_E_MEMBERNOTFOUND, 0, 99},
-        {"properties are read-only", 3, DISPATCH_PROPERTYPUT, {I4(1)}, {}, DISP_E_MEMBERNOTFOUND, 0, 99},
-        {"a method is no property", 2, DISPATCH_PROPERTYGET, {I4(1), I4(1)}, {}, DISP_E_MEMBERNOTFOUND, 0, 99},
+        {"properties are read-only",
+         3,
+         DISPATCH_PROPERTYPUT,
+         {I4(1)},
+         {},
+         DISP_E_MEMBERNOTFOUND,
+         0,
+         99},
+        {"a method is no property",
+         2,
+         DISPATCH_PROPERTYGET,
+         {I4(1), I4(1)},
+         {},
+         DISP_E_MEMBERNOTFOUND,
+         0,
+         99},
     };
     for (const Case& c : cases) {
         com::Variant result;
@@ -294,7 +324,10 @@ TEST_F(DispatchTest, FailuresOfMembersBecomeExceptionsAndTheObjectStaysUsable) {
         {5, {}, E_NOTIMPL, u"Fail: Not implemented."},
         {6, {Str(u"the disk is full")}, E_FAIL, u"Throw: the disk is full"},
         {6, {Str(u"other")}, E_FAIL, u"Throw: a failure of the test's own kind"},
-        {6, {Str(u"memory")}, E_OUTOFMEMORY, u"Throw: Not enough memory to complete the operation."},
+        {6,
+         {Str(u"memory")},
+         E_OUTOFMEMORY,
+         u"Throw: Not enough memory to complete the operation."},
     };
     for (const Case& c : cases) {
         EXCEPINFO excep{};
@@ -325,19 +358,21 @@ TEST_F(DispatchTest, TypeInfoDescribesAndCallsTheInterface) {
     com::Variant result;
     com::ComPtr<IEcho> echo;
     ASSERT_EQ(echo_->QueryInterface(IID_IEcho, echo.ReceiveVoid()), S_OK);
-    ASSERT_EQ(info->Invoke(echo.get(), 2, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
+    ASSERT_EQ(info->Invoke(echo.get(), 2, DISPATCH_METHOD, &params, &result, nullptr, nullptr),
+              S_OK);
     EXPECT_EQ(result.lVal, 7);
 }
 
 TEST(DispatcherTest, BindingsThatDoNotMatchTheLibraryAreRefusedWhole) {
     const com::MemberBinding swapped[] = {
-        COM_MEMBER(IEcho, "Add", Add),   COM_MEMBER(IEcho, "Echo", Echo),
+        COM_MEMBER(IEcho, "Add", Add),           COM_MEMBER(IEcho, "Echo", Echo),
         COM_MEMBER(IEcho, "Length", get_Length), COM_MEMBER(IEcho, "Swap", Swap),
-        COM_MEMBER(IEcho, "Fail", Fail), COM_MEMBER(IEcho, "Throw", Throw),
+        COM_MEMBER(IEcho, "Fail", Fail),         COM_MEMBER(IEcho, "Throw", Throw),
     };
     const com::Dispatcher wrongOrder(EchoTypeInfo(), swapped, "Test.Echo", nullptr);
     EXPECT_NE(wrongOrder.Problems().find("IEcho.Echo"), std::string::npos) << wrongOrder.Problems();
-    const com::Dispatcher tooFew(EchoTypeInfo(), std::span(kBindings).first(5), "Test.Echo", nullptr);
+    const com::Dispatcher tooFew(EchoTypeInfo(), std::span(kBindings).first(5), "Test.Echo",
+                                 nullptr);
     EXPECT_FALSE(tooFew.Problems().empty());
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     EXPECT_EQ(wrongOrder.Invoke(nullptr, 5, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr,

@@ -9,11 +9,12 @@
 namespace {
 
 class RegistrationTest : public qbtest::ServerTest {
-protected:
+  protected:
     // What `qbreg export HKCR` prints now.
     std::string ExportClassesRoot() {
         std::string out;
-        EXPECT_EQ(qbtest::Run(qbtest::Tool("qbreg") + " export HKCR '" + Path("hkcr.reg") + "'", &out), 0)
+        EXPECT_EQ(
+            qbtest::Run(qbtest::Tool("qbreg") + " export HKCR '" + Path("hkcr.reg") + "'", &out), 0)
             << out;
         registry::ResetHive();
         return qbtest::ReadFile(Path("hkcr.reg"));
@@ -24,7 +25,8 @@ protected:
         const std::string folder = module.substr(0, module.rfind('/'));
         for (auto [from, to] : {std::pair{std::string("%MODULE%"), module},
                                 std::pair{std::string("%FOLDER%"), folder}}) {
-            for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+            for (std::size_t at = text.find(from); at != std::string::npos;
+                 at = text.find(from, at)) {
                 text.replace(at, from.size(), to);
                 at += to.size();
             }
@@ -46,13 +48,15 @@ TEST_F(RegistrationTest, RegisteringTwiceRewritesEachClassKeyFromScratch) {
     SetString(clsidKey + "\\MiscStatus\\2", "", "7");
     std::string out;
     ASSERT_EQ(RegSvr("", &out), 0) << out;
-    EXPECT_NE(out.find("DllRegisterServer in \"" + ModulePath() + "\" succeeded."), std::string::npos)
+    EXPECT_NE(out.find("DllRegisterServer in \"" + ModulePath() + "\" succeeded."),
+              std::string::npos)
         << out;
     EXPECT_EQ(ExportClassesRoot(), Expected());
 }
 
 TEST_F(RegistrationTest, UnregisteringKeepsTheClsidKeyAndWhatOthersRegistered) {
-    SetString("SOFTWARE\\Classes\\CLSID\\{00000000-1111-2222-3333-444444444444}", "", "Other Class");
+    SetString("SOFTWARE\\Classes\\CLSID\\{00000000-1111-2222-3333-444444444444}", "",
+              "Other Class");
     SetString("SOFTWARE\\Classes\\Other.Class", "", "Other Class");
     std::string out;
     ASSERT_EQ(RegSvr("/u", &out), 0) << out;
@@ -79,7 +83,8 @@ TEST_F(RegistrationTest, ToolReportsWhatWentWrong) {
         {"/x '" + ModulePath() + "'", 1, "unknown switch '/x'"},
         {"'" + ModulePath() + "' second.so", 1, "unexpected argument 'second.so'"},
         {"'" + Path("nothing.so") + "'", 3, "failed to load"},
-        {"'" + qbtest::Tool("libqbplatform.so") + "'", 4, "entry point DllRegisterServer was not found"},
+        {"'" + qbtest::Tool("libqbplatform.so") + "'", 4,
+         "entry point DllRegisterServer was not found"},
     };
     for (const Case& c : cases) {
         std::string out;

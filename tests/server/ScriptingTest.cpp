@@ -18,12 +18,33 @@ class ScriptingTest : public qbtest::ServerTest {};
 TEST_F(ScriptingTest, EveryMemberIsFoundByNameIgnoringCase) {
     const std::vector<std::pair<const char16_t*, std::vector<const char16_t*>>> interfaces = {
         {u"QBStorage.IdentityCtr",
-         {u"setkeyvalue", u"WRITETOFILE", u"GetKeyInfo", u"getkeyvalue", u"count", u"keyvalue",
-          u"SetProfile", u"keyname", u"SetKeyName", u"setvalue", u"GetValue", u"SetCount",
-          u"GetMapCount", u"RemoveElements", u"DeleteIdentity", u"GetUserName",
-          u"ValidatePassword", u"apppath", u"ShowHelp", u"ShowPasswordGeneratorDlg",
-          u"IdentityToBeSelected", u"ShowAboutDlg", u"ShowErrorMsg", u"ShowInformationMsg",
-          u"ChangePassword", u"export", u"IMPORT"}},
+         {u"setkeyvalue",
+          u"WRITETOFILE",
+          u"GetKeyInfo",
+          u"getkeyvalue",
+          u"count",
+          u"keyvalue",
+          u"SetProfile",
+          u"keyname",
+          u"SetKeyName",
+          u"setvalue",
+          u"GetValue",
+          u"SetCount",
+          u"GetMapCount",
+          u"RemoveElements",
+          u"DeleteIdentity",
+          u"GetUserName",
+          u"ValidatePassword",
+          u"apppath",
+          u"ShowHelp",
+          u"ShowPasswordGeneratorDlg",
+          u"IdentityToBeSelected",
+          u"ShowAboutDlg",
+          u"ShowErrorMsg",
+          u"ShowInformationMsg",
+          u"ChangePassword",
+          u"export",
+          u"IMPORT"}},
         {u"QBStorage.IDentity",
          {u"SetKeyValue", u"GetKeyValue", u"WriteToFile", u"Count", u"GetKeyInfo",
           u"RemoveElements", u"DeleteIdentity", u"ValidatePassword", u"Export", u"Import"}},
@@ -67,24 +88,47 @@ TEST_F(ScriptingTest, CallsReachTheMembersOnlyWithTheirDeclaredArguments) {
         {"\"5\" read as 5", u"SetCount", method, {Text(u"5")}, DISP_E_EXCEPTION, 99},
         {"null string", u"SetKeyName", method, {Text(nullptr)}, DISP_E_EXCEPTION, 99},
         {"number as text", u"SetKeyName", method, {I4(12)}, DISP_E_EXCEPTION, 99},
-        {"\"2\" as an int", u"ShowErrorMsg", method, {Text(u"m"), Text(u"2")}, DISP_E_EXCEPTION, 99},
-        {"retval is not passed", u"GetKeyInfo", method, {Text(u"Home"), I4(1)}, DISP_E_EXCEPTION, 99},
+        {"\"2\" as an int",
+         u"ShowErrorMsg",
+         method,
+         {Text(u"m"), Text(u"2")},
+         DISP_E_EXCEPTION,
+         99},
+        {"retval is not passed",
+         u"GetKeyInfo",
+         method,
+         {Text(u"Home"), I4(1)},
+         DISP_E_EXCEPTION,
+         99},
         {"text that is no number", u"SetCount", method, {Text(u"five")}, DISP_E_TYPEMISMATCH, 0},
-        {"second argument at fault", u"GetKeyInfo", method, {Text(u"Home"), Text(u"x")},
-         DISP_E_TYPEMISMATCH, 0},
+        {"second argument at fault",
+         u"GetKeyInfo",
+         method,
+         {Text(u"Home"), Text(u"x")},
+         DISP_E_TYPEMISMATCH,
+         0},
         {"too few", u"GetKeyInfo", method, {Text(u"Home")}, DISP_E_BADPARAMCOUNT, 99},
         {"too many", u"SetCount", method, {I4(1), I4(2)}, DISP_E_BADPARAMCOUNT, 99},
-        {"the retval given too", u"GetKeyInfo", method, {Text(u"Home"), I4(1), I4(0)},
-         DISP_E_BADPARAMCOUNT, 99},
-        {"properties are read-only", u"AppPath", DISPATCH_PROPERTYPUT, {Text(u"/x")},
-         DISP_E_MEMBERNOTFOUND, 99},
+        {"the retval given too",
+         u"GetKeyInfo",
+         method,
+         {Text(u"Home"), I4(1), I4(0)},
+         DISP_E_BADPARAMCOUNT,
+         99},
+        {"properties are read-only",
+         u"AppPath",
+         DISPATCH_PROPERTYPUT,
+         {Text(u"/x")},
+         DISP_E_MEMBERNOTFOUND,
+         99},
         {"unknown name", u"Frobnicate", method, {}, DISP_E_UNKNOWNNAME, 99},
     };
     for (Case& c : cases) {
         EXCEPINFO excep{};
         com::Variant result;
         UINT argErr = 99;
-        EXPECT_EQ(CallByName(control.get(), c.name, c.flags, c.args, &result, &excep, &argErr), c.hr)
+        EXPECT_EQ(CallByName(control.get(), c.name, c.flags, c.args, &result, &excep, &argErr),
+                  c.hr)
             << c.label;
         EXPECT_EQ(argErr, c.argErr) << c.label;
         EXPECT_EQ(result.vt, VT_EMPTY) << c.label;
@@ -95,7 +139,8 @@ TEST_F(ScriptingTest, CallsReachTheMembersOnlyWithTheirDeclaredArguments) {
                       std::u16string(c.name) + u": Not implemented.");
         }
         com::ClearExcepInfo(&excep);
-        for (VARIANT& v : c.args) VariantClear(&v);
+        for (VARIANT& v : c.args)
+            VariantClear(&v);
     }
 }
 
@@ -127,20 +172,32 @@ TEST_F(ScriptingTest, DeclaredOutParametersAreArgumentsOfTheirOwn) {
 std::string TypeName(VARTYPE vt) {
     std::string name;
     switch (vt & VT_TYPEMASK) {
-        case VT_BSTR: name = "BSTR"; break;
-        case VT_I4: name = "long"; break;
-        case VT_INT: name = "int"; break;
-        case VT_VARIANT: name = "VARIANT"; break;
-        default: name = "?" + std::to_string(vt);
+        case VT_BSTR:
+            name = "BSTR";
+            break;
+        case VT_I4:
+            name = "long";
+            break;
+        case VT_INT:
+            name = "int";
+            break;
+        case VT_VARIANT:
+            name = "VARIANT";
+            break;
+        default:
+            name = "?" + std::to_string(vt);
     }
     return (vt & VT_BYREF) ? name + "*" : name;
 }
 
 std::string Direction(USHORT flags) {
     std::string d;
-    if (flags & PARAMFLAG_FIN) d += "in,";
-    if (flags & PARAMFLAG_FOUT) d += "out,";
-    if (flags & PARAMFLAG_FRETVAL) d += "retval,";
+    if (flags & PARAMFLAG_FIN)
+        d += "in,";
+    if (flags & PARAMFLAG_FOUT)
+        d += "out,";
+    if (flags & PARAMFLAG_FRETVAL)
+        d += "retval,";
     return d.empty() ? "" : "[" + d.substr(0, d.size() - 1) + "] ";
 }
 
@@ -152,13 +209,15 @@ std::string Render(ITypeLib* lib) {
         const com::TypeDesc* t = com::DescOf(info.get());
         out += std::to_string(t->kind) + " " + t->name + " " + com::FormatGuid(t->guid) + " \"" +
                t->helpString + "\" flags " + std::to_string(t->flags) + "\n";
-        for (const auto& v : t->values) out += "  " + v.name + " = " + std::to_string(v.value) + "\n";
+        for (const auto& v : t->values)
+            out += "  " + v.name + " = " + std::to_string(v.value) + "\n";
         for (const auto& impl : t->implTypes) {
-            out += "  implements " + impl.interfaceName + " flags " + std::to_string(impl.flags) + "\n";
+            out += "  implements " + impl.interfaceName + " flags " + std::to_string(impl.flags) +
+                   "\n";
         }
         for (const auto& f : t->funcs) {
-            out += "  " + std::to_string(f.memid) + (f.invkind == INVOKE_FUNC ? " method " : " get ") +
-                   f.name + "(";
+            out += "  " + std::to_string(f.memid) +
+                   (f.invkind == INVOKE_FUNC ? " method " : " get ") + f.name + "(";
             for (std::size_t p = 0; p < f.params.size(); ++p) {
                 out += (p ? ", " : "") + Direction(f.params[p].flags) + TypeName(f.params[p].type) +
                        " " + f.params[p].name;

@@ -7,7 +7,9 @@
 
 namespace qbtest {
 
-std::string ServerTest::ModulePath() { return com::RealPath(Tool("QBStorage.so")); }
+std::string ServerTest::ModulePath() {
+    return com::RealPath(Tool("QBStorage.so"));
+}
 
 void ServerTest::SetUp() {
     TempEnvironment::SetUp();
@@ -39,9 +41,9 @@ com::ComPtr<IDispatch> ServerTest::Create(const char16_t* progIdOrClsid) {
     CLSID clsid{};
     com::ComPtr<IDispatch> object;
     EXPECT_EQ(CLSIDFromString(progIdOrClsid, &clsid), S_OK);
-    EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                               object.ReceiveVoid()),
-              S_OK);
+    EXPECT_EQ(
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.ReceiveVoid()),
+        S_OK);
     return object;
 }
 
@@ -66,10 +68,16 @@ HRESULT ServerTest::CallByName(IDispatch* object, const char16_t* name, WORD fla
     if (FAILED(hr)) {
         return hr;
     }
+    return InvokeInScriptOrder(object, id, flags, std::move(args), result, excep, argErr);
+}
+
+HRESULT InvokeInScriptOrder(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> args,
+                            VARIANT* result, EXCEPINFO* excep, UINT* argErr,
+                            std::vector<DISPID> named) {
     std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, excep,
-                          argErr);
+    DISPPARAMS params{reversed.data(), named.data(), static_cast<UINT>(reversed.size()),
+                      static_cast<UINT>(named.size())};
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, excep, argErr);
 }
 
 VARIANT I4(LONG value) {

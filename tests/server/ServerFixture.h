@@ -11,7 +11,7 @@
 namespace qbtest {
 
 class ServerTest : public TempEnvironment {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -31,6 +31,13 @@ protected:
                        std::vector<VARIANT> args, VARIANT* result = nullptr,
                        EXCEPINFO* excep = nullptr, UINT* argErr = nullptr);
 };
+
+// Invokes a member with arguments in script order (first argument first); they are
+// handed over reversed, as scripts do, so named[i] names the parameter of the i-th
+// argument counted from the last one.
+HRESULT InvokeInScriptOrder(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> args,
+                            VARIANT* result = nullptr, EXCEPINFO* excep = nullptr,
+                            UINT* argErr = nullptr, std::vector<DISPID> named = {});
 
 VARIANT I4(LONG value);
 // A VARIANT holding a BSTR the caller must free with VariantClear (or a null BSTR).

@@ -68,15 +68,16 @@ int main(int argc, char** argv) {
     auto* call = reinterpret_cast<HRESULT (*)()>(::dlsym(handle, entry));
     int status = 0;
     if (call == nullptr) {
-        std::fprintf(stderr, "qbregsvr: the module \"%s\" was loaded but the entry point %s was not found.\n",
-                     module, entry);
+        std::fprintf(
+            stderr,
+            "qbregsvr: the module \"%s\" was loaded but the entry point %s was not found.\n",
+            module, entry);
         status = 4;
     } else {
         const HRESULT hr = call();
         if (FAILED(hr)) {
-            std::fprintf(stderr, "qbregsvr: %s in \"%s\" failed. Return code was: %s (%s)\n",
-                         entry, module, com::FormatHResult(hr).c_str(),
-                         com::DescribeHResult(hr).c_str());
+            std::fprintf(stderr, "qbregsvr: %s in \"%s\" failed. Return code was: %s (%s)\n", entry,
+                         module, com::FormatHResult(hr).c_str(), com::DescribeHResult(hr).c_str());
             status = 5;
         } else if (!silent) {
             std::printf("%s in \"%s\" succeeded.\n", entry, module);

@@ -24,22 +24,36 @@ struct IProbe : IDispatch {
     virtual HRESULT get_Value(VARIANT* result) = 0;
     virtual HRESULT Mix(LONG a, BSTR b, LONG c, VARIANT* out) = 0;
 
-protected:
+  protected:
     ~IProbe() = default;
 };
 
 com::TypeLibDesc ProbeLib() {
-    const USHORT in = PARAMFLAG_FIN, inOut = PARAMFLAG_FIN | PARAMFLAG_FOUT,
-                 out = PARAMFLAG_FOUT, ret = PARAMFLAG_FOUT | PARAMFLAG_FRETVAL;
+    const USHORT in = PARAMFLAG_FIN, inOut = PARAMFLAG_FIN | PARAMFLAG_FOUT, out = PARAMFLAG_FOUT,
+                 ret = PARAMFLAG_FOUT | PARAMFLAG_FRETVAL;
     const VARTYPE byRef = VT_BYREF;
     std::vector<com::FuncDesc> funcs{
-        {1, "Join", INVOKE_FUNC, {{"a", VT_BSTR, in}, {"b", VT_I4, in}, {"r", VT_BSTR | byRef, ret}}, ""},
+        {1,
+         "Join",
+         INVOKE_FUNC,
+         {{"a", VT_BSTR, in}, {"b", VT_I4, in}, {"r", VT_BSTR | byRef, ret}},
+         ""},
         {2, "Swap", INVOKE_FUNC, {{"a", VT_BSTR | byRef, inOut}, {"b", VT_I4 | byRef, out}}, ""},
         {3, "Value", INVOKE_PROPERTYGET, {{"r", VT_VARIANT | byRef, ret}}, ""},
-        {4, "Mix", INVOKE_FUNC,
-         {{"a", VT_I4, in}, {"b", VT_BSTR, in}, {"c", VT_INT, in}, {"o", VT_VARIANT | byRef, out}}, ""},
+        {4,
+         "Mix",
+         INVOKE_FUNC,
+         {{"a", VT_I4, in}, {"b", VT_BSTR, in}, {"c", VT_INT, in}, {"o", VT_VARIANT | byRef, out}},
+         ""},
     };
-    return {"ProbeLib", com::Guid("F0000000-0000-0000-0000-0000000000FF"), 1, 0, 0, SYS_WIN32, "", 0,
+    return {"ProbeLib",
+            com::Guid("F0000000-0000-0000-0000-0000000000FF"),
+            1,
+            0,
+            0,
+            SYS_WIN32,
+            "",
+            0,
             {{TKIND_DISPATCH, "IProbe", IID_IProbe, "", TYPEFLAG_FDUAL, funcs, {}, {}}}};
 }
 
@@ -63,7 +77,7 @@ const com::Dispatcher& ProbeDispatcher() {
 }
 
 class CProbe : public com::DualImpl<IProbe, &ProbeDispatcher>, public com::ObjectRoot {
-public:
+  public:
     HRESULT InternalQueryInterface(REFIID riid, void** ppv) {
         if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IProbe) {
             return com::HandOut<IProbe>(this, ppv);
@@ -79,7 +93,8 @@ public:
     }
     HRESULT Swap(BSTR* a, LONG* b) override {
         const LONG length = static_cast<LONG>(SysStringLen(*a));
-        if (!SysReAllocString(a, u"swapped")) return E_OUTOFMEMORY;
+        if (!SysReAllocString(a, u"swapped"))
+            return E_OUTOFMEMORY;
         *b = length;
         return S_OK;
     }
@@ -89,11 +104,12 @@ public:
         return S_OK;
     }
     HRESULT Mix(LONG a, BSTR b, LONG c, VARIANT* out) override {
-        if (a == 13) throw std::runtime_error("thirteen");
+        if (a == 13)
+            throw std::runtime_error("thirteen");
         VariantClear(out);
         out->vt = VT_I4;
-        out->lVal = static_cast<LONG>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(c) +
-                                      SysStringLen(b));
+        out->lVal = static_cast<LONG>(static_cast<std::uint32_t>(a) +
+                                      static_cast<std::uint32_t>(c) + SysStringLen(b));
         return S_OK;
     }
 };
@@ -102,13 +118,15 @@ struct Reader {
     const std::uint8_t* data;
     std::size_t size;
     std::uint8_t Byte() {
-        if (size == 0) return 0;
+        if (size == 0)
+            return 0;
         --size;
         return *data++;
     }
     std::int32_t Number() {
         std::int32_t v = 0;
-        for (int i = 0; i < 4; ++i) v = (v << 8) | Byte();
+        for (int i = 0; i < 4; ++i)
+            v = (v << 8) | Byte();
         return v;
     }
     std::u16string Text(std::size_t units) {
@@ -152,10 +170,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         VARIANT& v = args[i];
         VariantInit(&v);
         switch (in.Byte() % 10) {
-            case 0: break;
-            case 1: v.vt = VT_NULL; break;
-            case 2: v.vt = VT_I4; v.lVal = in.Number(); break;
-            case 3: v.vt = VT_I2; v.iVal = static_cast<SHORT>(in.Number()); break;
+            case 0:
+                break;
+            case 1:
+                v.vt = VT_NULL;
+                break;
+            case 2:
+                v.vt = VT_I4;
+                v.lVal = in.Number();
+                break;
+            case 3:
+                v.vt = VT_I2;
+                v.iVal = static_cast<SHORT>(in.Number());
+                break;
             case 4: {
                 v.vt = VT_R8;
                 std::int64_t bits = (static_cast<std::int64_t>(in.Number()) << 32) |
@@ -163,14 +190,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::memcpy(&v.dblVal, &bits, sizeof bits);
                 break;
             }
-            case 5: v.vt = VT_BOOL; v.boolVal = (in.Byte() & 1) ? VARIANT_TRUE : VARIANT_FALSE; break;
+            case 5:
+                v.vt = VT_BOOL;
+                v.boolVal = (in.Byte() & 1) ? VARIANT_TRUE : VARIANT_FALSE;
+                break;
             case 6: {
                 v.vt = VT_BSTR;
                 const std::u16string text = in.Text(in.Byte() % 24);
                 v.bstrVal = (text.empty() && (in.Byte() & 1)) ? nullptr : com::AllocBstr(text);
                 break;
             }
-            case 7: v.vt = VT_I4 | VT_BYREF; refs[i].number = in.Number(); v.plVal = &refs[i].number; break;
+            case 7:
+                v.vt = VT_I4 | VT_BYREF;
+                refs[i].number = in.Number();
+                v.plVal = &refs[i].number;
+                break;
             case 8:
                 v.vt = VT_BSTR | VT_BYREF;
                 refs[i].text = com::AllocBstr(in.Text(in.Byte() % 8));
@@ -184,7 +218,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
         }
     }
-    for (UINT i = 0; i < namedCount; ++i) named[i] = static_cast<DISPID>(in.Byte() % 6) - 1;
+    for (UINT i = 0; i < namedCount; ++i)
+        named[i] = static_cast<DISPID>(in.Byte() % 6) - 1;
 
     com::ComPtr<IDispatch> probe;
     if (FAILED(com::CreatePlain<CProbe>(module, nullptr, IID_IDispatch, probe.ReceiveVoid()))) {
@@ -203,6 +238,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     probe->Invoke(member, IID_NULL, 0, flags, &params, &result, &excep, &argErr);
     VariantClear(&result);
     com::ClearExcepInfo(&excep);
-    for (VARIANT& v : args) VariantClear(&v);
+    for (VARIANT& v : args)
+        VariantClear(&v);
     return 0;
 }
