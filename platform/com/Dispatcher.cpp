@@ -163,8 +163,12 @@ HRESULT Dispatcher::Fail(const Member& m, HRESULT scode, const std::string& what
     if (excep != nullptr) {
         *excep = EXCEPINFO{};
         excep->scode = scode;
-        excep->bstrSource = AllocBstr(text::ToWide(source_, text::CodePage::Utf8));
-        excep->bstrDescription = AllocBstr(text::ToWide(m.desc->name + ": " + what));
+        try {
+            excep->bstrSource = AllocBstr(text::ToWide(source_, text::CodePage::Utf8));
+            excep->bstrDescription = AllocBstr(text::ToWide(m.desc->name + ": " + what));
+        } catch (const std::bad_alloc&) {
+            // The caller still learns the failure and its scode, without the texts.
+        }
     }
     return DISP_E_EXCEPTION;
 }

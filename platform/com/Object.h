@@ -156,6 +156,8 @@ HRESULT Construct(Object** out, Args&&... args) {
         return E_OUTOFMEMORY;
     } catch (const CException&) {
         return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;  // nothing thrown by a constructor leaves the module
     }
     return S_OK;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <new>
 #include <string>
 
 #include "com/Automation.h"
@@ -278,10 +279,9 @@ bool IsTarget(VARTYPE vt) {
 
 }  // namespace
 
-HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTYPE vt) {
-    if (dest == nullptr || src == nullptr) {
-        return E_INVALIDARG;
-    }
+namespace {
+
+HRESULT ChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTYPE vt) {
     if (!IsTarget(vt)) {
         return DISP_E_BADVARTYPE;
     }
@@ -310,4 +310,18 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTY
     *dest = result;
     VariantInit(&result);
     return S_OK;
+}
+
+}  // namespace
+
+HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTYPE vt) {
+    if (dest == nullptr || src == nullptr) {
+        return E_INVALIDARG;
+    }
+    try {
+        return ChangeType(dest, src, flags, vt);
+    } catch (const std::bad_alloc&) {
+        VariantClear(dest);
+        return E_OUTOFMEMORY;
+    }
 }

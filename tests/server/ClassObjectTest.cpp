@@ -2,6 +2,9 @@
 // client in this process meets them.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "QBStorage.h"
 #include "ServerFixture.h"
 #include "com/OleControl.h"
@@ -74,6 +77,7 @@ TEST_F(ClassObjectTest, CreatesEachClassByProgIdAndByClassId) {
         ASSERT_EQ(object->QueryInterface(IID_IUnknown, identity1.ReceiveVoid()), S_OK);
         ASSERT_EQ(viaDefault->QueryInterface(IID_IUnknown, identity2.ReceiveVoid()), S_OK);
         EXPECT_EQ(identity1.get(), identity2.get()) << "one identity";
+        EXPECT_EQ(OleRun(object.get()), S_OK) << "running from the start";
         com::ComPtr<IUnknown> none;
         EXPECT_EQ(object->QueryInterface(IID_ISupportErrorInfo, none.ReceiveVoid()), E_NOINTERFACE);
         EXPECT_EQ(object->QueryInterface(IID_IConnectionPointContainer, none.ReceiveVoid()),
@@ -81,6 +85,34 @@ TEST_F(ClassObjectTest, CreatesEachClassByProgIdAndByClassId) {
     }
     CLSID clsid{};
     EXPECT_EQ(CLSIDFromProgID(u"QBStorage.Nothing", &clsid), CO_E_CLASSSTRING);
+}
+
+TEST_F(ClassObjectTest, ThreadsGetTheOneClassObjectOfAClass) {
+    Load();
+    com::ComPtr<IClassFactory> mine;
+    ASSERT_EQ(getClassObject_(CLSID_IDentity, IID_IClassFactory, mine.ReceiveVoid()), S_OK);
+    // Each thread is an apartment of its own; the class object is shared by all.
+    std::vector<std::thread> threads;
+    std::atomic<int> same{0};
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&] {
+            CoInitialize(nullptr);
+            for (int i = 0; i < 200; ++i) {
+                com::ComPtr<IClassFactory> factory;
+                if (CoGetClassObject(CLSID_IDentity, CLSCTX_INPROC_SERVER, nullptr,
+                                     IID_IClassFactory, factory.ReceiveVoid()) == S_OK &&
+                    factory.get() == mine.get()) {
+                    ++same;
+                }
+            }
+            CoUninitialize();
+        });
+    }
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(same.load(), 800);
+    mine.reset();
+    EXPECT_EQ(canUnloadNow_(), S_OK) << "every thread gave its lock back";
 }
 
 TEST_F(ClassObjectTest, ObjectsAndHeldClassObjectsKeepTheModuleLoaded) {
