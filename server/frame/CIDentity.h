@@ -7,7 +7,7 @@
 #include <span>
 
 #include "QBStorage.h"
-#include "ServerModule.h"
+#include "QBStorageModule.h"
 #include "com/Object.h"
 
 class CIDentity : public com::DualImpl<IIDentity, &IIDentityDispatcher>, public com::ObjectRoot {

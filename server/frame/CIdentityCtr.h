@@ -15,7 +15,7 @@
 #include <span>
 
 #include "QBStorage.h"
-#include "ServerModule.h"
+#include "QBStorageModule.h"
 #include "com/Control.h"
 #include "com/Object.h"
 

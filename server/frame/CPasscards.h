@@ -7,7 +7,7 @@
 #include <span>
 
 #include "QBStorage.h"
-#include "ServerModule.h"
+#include "QBStorageModule.h"
 #include "com/Object.h"
 
 class CPasscards : public com::DualImpl<IPasscards, &IPasscardsDispatcher>, public com::ObjectRoot {

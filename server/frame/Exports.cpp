@@ -4,7 +4,7 @@
 // DllUnregisterServer, and ModuleVersionValue (the version block, see VersionInfo.h).
 #include <cstring>
 
-#include "ServerModule.h"
+#include "QBStorageModule.h"
 #include "ServerUiModule.h"
 #include "VersionInfo.h"
 

@@ -1,4 +1,4 @@
-#include "ServerModule.h"
+#include "QBStorageModule.h"
 
 #include <cstdio>
 
