@@ -1,0 +1,40 @@
+// Scalar types and small structures of the object runtime's interfaces, with the
+// Windows widths (LONG and ULONG are 32 bits).
+#pragma once
+
+#include <cstdint>
+
+#include "WinTypes.h"
+
+using ULONG = std::uint32_t;
+using SHORT = std::int16_t;
+using USHORT = std::uint16_t;
+using LCID = DWORD;
+using DISPID = LONG;
+using MEMBERID = DISPID;
+using ULONG_PTR = std::uintptr_t;
+
+// A device context handed to a drawing operation; opaque to the object runtime.
+struct HDC__;
+using HDC = HDC__*;
+
+struct POINTL {
+    LONG x;
+    LONG y;
+};
+struct SIZEL {
+    LONG cx;
+    LONG cy;
+};
+using LPSIZEL = SIZEL*;
+struct RECTL {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+using LPRECTL = RECTL*;
+using LPCRECTL = const RECTL*;
+
+constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
+constexpr LCID LOCALE_SYSTEM_DEFAULT = 0x0800;
