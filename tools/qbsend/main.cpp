@@ -1,9 +1,10 @@
 // qbsend: sends a window message to a top-level window found by its caption.
 //
-//   qbsend [--post] CAPTION MSG [WPARAM [LPARAM]]
+//   qbsend [--post] [--timeout MS] CAPTION MSG [WPARAM [LPARAM]]
 //
 // Numbers are decimal or 0x hex; LPARAM may be negative. The message is sent (and
-// the window's answer printed) unless --post asks to post it. Exit status: 0 when a
+// the window's answer printed) unless --post asks to post it. A window that does not
+// answer within the timeout (5000 ms unless given) is given up on. Exit status: 0 when a
 // window with that caption took the message, 1 when there is none, 2 for bad usage
 // or when the window did not take it.
 #include <cerrno>
@@ -27,7 +28,7 @@ constexpr int kFailed = 2;
 int Usage(const char* problem) {
     std::fprintf(stderr,
                  "qbsend: %s\n"
-                 "usage: qbsend [--post] CAPTION MSG [WPARAM [LPARAM]]\n"
+                 "usage: qbsend [--post] [--timeout MS] CAPTION MSG [WPARAM [LPARAM]]\n"
                  "       numbers in decimal or 0x hex, e.g. qbsend \"Welcome to Quenby\" 0x0505\n",
                  problem);
     return kFailed;
@@ -78,9 +79,24 @@ std::optional<std::uint64_t> ParseNumber(const char* text, bool allowNegative, s
 int main(int argc, char** argv) {
     std::vector<const char*> args(argv + 1, argv + argc);
     bool post = false;
-    if (!args.empty() && std::strcmp(args[0], "--post") == 0) {
-        post = true;
-        args.erase(args.begin());
+    while (!args.empty() && std::strncmp(args[0], "--", 2) == 0) {
+        if (std::strcmp(args[0], "--") == 0) {  // a caption that starts with "--" follows
+            args.erase(args.begin());
+            break;
+        }
+        if (std::strcmp(args[0], "--post") == 0) {
+            post = true;
+            args.erase(args.begin());
+        } else if (std::strcmp(args[0], "--timeout") == 0 && args.size() > 1) {
+            const auto timeout = ParseNumber(args[1], false, 24 * 3600 * 1000);
+            if (!timeout) {
+                return Usage("--timeout needs milliseconds");
+            }
+            sys::SetSendMessageTimeout(static_cast<UINT>(*timeout));
+            args.erase(args.begin(), args.begin() + 2);
+        } else {
+            return Usage("unknown option");
+        }
     }
     if (args.size() < 2 || args.size() > 4) {
         return Usage("wrong number of arguments");
