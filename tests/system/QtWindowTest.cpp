@@ -10,48 +10,27 @@
 #include <memory>
 
 #include "ChildProcess.h"
-#include "MessagePump.h"
+#include "QtTestApp.h"
 #include "TestEnvironment.h"
-#include "WidgetWindow.h"
+#include "system/qt/MessagePump.h"
+#include "system/qt/WidgetWindow.h"
 
 namespace {
 
 constexpr const char* kCaption = "Welcome to Quenby";
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "system_tests";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        new QApplication(argc, argv);  // lives until the process ends
-    }
-    return *qApp;
-}
-
 class QtWindowTest : public qbtest::TempEnvironment {
-protected:
+  protected:
     void SetUp() override {
         TempEnvironment::SetUp();
         // Qt wants a private session folder, as a real session has.
         std::filesystem::permissions(Path("run"), std::filesystem::perms::owner_all);
-        App();
+        qbtest::QtApp();
     }
 
     // Starts qbsend with the given arguments; it waits for our answer meanwhile.
     static std::unique_ptr<qbtest::ChildProcess> Qbsend(const std::vector<std::string>& args) {
         return std::make_unique<qbtest::ChildProcess>(qbtest::Tool("qbsend"), args);
-    }
-
-    // Runs the event loop until done() holds (or 20 s pass, which fails the test).
-    template <typename Done>
-    static bool RunUntil(Done done) {
-        QTimer tick;  // wakes the loop up now and then to look at done()
-        tick.start(10);
-        for (int i = 0; i < 2000 && !done(); ++i) {
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-        return done();
     }
 };
 
@@ -94,19 +73,19 @@ TEST_F(QtWindowTest, DefaultProcessingRestoresRaisesAndCloses) {
     main.showMinimized();
     ASSERT_TRUE(main.isMinimized());
     auto restore = Qbsend({kCaption, "0x112", "0xF120"});
-    ASSERT_TRUE(RunUntil([&] { return !seen.empty(); }));
+    ASSERT_TRUE(qbtest::RunEventsUntil([&] { return !seen.empty(); }));
     EXPECT_EQ(restore->Wait(), 0);
     EXPECT_FALSE(main.isMinimized()) << "SC_RESTORE shows the window normally again";
     EXPECT_TRUE(main.isVisible());
 
     other.activateWindow();
-    ASSERT_TRUE(RunUntil([&] { return QApplication::activeWindow() == &other; }));
+    ASSERT_TRUE(qbtest::RunEventsUntil([&] { return QApplication::activeWindow() == &other; }));
     EXPECT_TRUE(SetForegroundWindow(window->Handle()));
-    EXPECT_TRUE(RunUntil([&] { return QApplication::activeWindow() == &main; }))
+    EXPECT_TRUE(qbtest::RunEventsUntil([&] { return QApplication::activeWindow() == &main; }))
         << "SetForegroundWindow brings the window to the front";
 
     auto close = Qbsend({kCaption, "0x112", "0xF060"});
-    ASSERT_TRUE(RunUntil([&] { return !main.isVisible(); }));
+    ASSERT_TRUE(qbtest::RunEventsUntil([&] { return !main.isVisible(); }));
     EXPECT_EQ(close->Wait(), 0);
     EXPECT_EQ(seen, (std::vector<UINT>{WM_SYSCOMMAND, WM_SYSCOMMAND, WM_CLOSE}))
         << "SC_CLOSE goes through WM_CLOSE, which the procedure sees first";

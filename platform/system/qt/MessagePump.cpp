@@ -1,4 +1,4 @@
-#include "MessagePump.h"
+#include "system/qt/MessagePump.h"
 
 #include <QCoreApplication>
 #include <QPointer>

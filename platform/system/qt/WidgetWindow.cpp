@@ -1,6 +1,6 @@
-#include "WidgetWindow.h"
+#include "system/qt/WidgetWindow.h"
 
-#include "MessagePump.h"
+#include "system/qt/MessagePump.h"
 
 namespace sysqt {
 
