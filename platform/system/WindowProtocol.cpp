@@ -111,8 +111,9 @@ bool ParseWindowFileStem(const std::string& stem, std::uint32_t& pid, DWORD& id)
         return false;
     }
     auto [afterId, idError] = std::from_chars(afterPid + 1, last, id);
-    return idError == std::errc() && afterId == last && afterId != afterPid + 1 && pid != 0 &&
-           id != 0;
+    // Only the one spelling we write counts ("window-01-5" is not window 1's file).
+    return idError == std::errc() && afterId == last && pid != 0 && id != 0 &&
+           WindowFileStem(pid, id) == stem;
 }
 
 }  // namespace sys::detail

@@ -303,7 +303,7 @@ TEST(WindowProtocolTest, FileStemsParseBackOnlyWhenWellFormed) {
     EXPECT_EQ(id, 5u);
     for (const char* bad :
          {"window-1234", "window--5", "window-1234-", "window-12x-5", "window-0-5", "window-5-0",
-          "windows-1-2", "window-1-2-3", "window-99999999999-1"}) {
+          "window-01-5", "window-1-+5", "windows-1-2", "window-1-2-3", "window-99999999999-1"}) {
         EXPECT_FALSE(sys::detail::ParseWindowFileStem(bad, pid, id)) << bad;
     }
 }
