@@ -24,7 +24,9 @@
 //
 // Thread: FindWindowA, Send/PostMessageA, SetForegroundWindow, IsWindow and
 // GetWindowTextA from any thread. CreateTopLevelWindow, DestroyWindow and
-// DispatchWindowMessages on the UI thread (the first thread that creates a window).
+// DispatchWindowMessages on the UI thread: a window belongs to the thread that
+// created it (a send from that thread is a direct call), and one process has one
+// queue, so all its windows should live on that one thread.
 #pragma once
 
 #include <cstdint>
