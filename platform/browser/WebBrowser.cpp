@@ -1,0 +1,63 @@
+#include "browser/WebBrowser.h"
+
+#include <QVBoxLayout>
+#include <QWebChannel>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include "browser/BrowserProfile.h"
+#include "browser/BrowserUrls.h"
+#include "browser/DocumentCompleteReporter.h"
+
+namespace browser {
+
+WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
+    view_ = new QWebEngineView(this);
+    page_ = new QWebEnginePage(Profile(), this);
+    new DocumentCompleteReporter(
+        page_, [this](const QString& url, bool topLevel) { Report(url, topLevel); });
+    view_->setPage(page_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(view_);
+    setFocusProxy(view_);
+}
+
+WebBrowser::~WebBrowser() {
+    // The view lets go of the page, then the page goes; both before the profile.
+    delete view_;
+    delete page_;
+}
+
+void WebBrowser::Navigate(const std::string& url) {
+    page_->load(QUrl(ToQString(url), QUrl::TolerantMode));
+}
+
+void WebBrowser::SetDocumentCompleteHandler(
+    std::function<void(const DocumentCompleteEvent&)> handler) {
+    handler_ = std::move(handler);
+}
+
+std::string WebBrowser::LocationUrl() const {
+    return FromQString(page_->url().toString(QUrl::FullyEncoded));
+}
+
+QWebChannel* WebBrowser::Channel() const {
+    return page_->webChannel();
+}
+
+void WebBrowser::Report(const QString& url, bool topLevel) {
+    DocumentCompleteEvent event;
+    // An error page stands in for the document that failed; name that one.
+    event.url = FromQString(url.startsWith(QLatin1String("chrome-error:")) && topLevel
+                                ? page_->url().toString(QUrl::FullyEncoded)
+                                : url);
+    event.topLevel = topLevel;
+    if (handler_) {
+        auto handler = handler_;  // the handler may replace itself or end the dialog
+        handler(event);
+    }
+}
+
+}  // namespace browser
