@@ -23,13 +23,13 @@ Module& ProgramModule();
 const Module& CurrentModule();
 
 class ModuleStateGuard {
-public:
+  public:
     explicit ModuleStateGuard(const Module& module);
     ~ModuleStateGuard();
     ModuleStateGuard(const ModuleStateGuard&) = delete;
     ModuleStateGuard& operator=(const ModuleStateGuard&) = delete;
 
-private:
+  private:
     const Module* previous_;
 };
 
