@@ -10,7 +10,9 @@ constexpr const char* kInvalidPassword = "Invalid Password!";
 constexpr const char* kInvalidOldPassword = "Invalid Old Password!";
 constexpr const char* kRetypeDiffers = "The re-type password does not match the original password!";
 
-void Warn(const char* text) { MessageBoxA(nullptr, text, "Quenby", MB_ICONWARNING); }
+void Warn(const char* text) {
+    MessageBoxA(nullptr, text, "Quenby", MB_ICONWARNING);
+}
 
 }  // namespace
 

@@ -31,7 +31,7 @@
 enum ePWD_MODE : std::int32_t { eENTER = 0, eSET = 1, eCHANGE = 2 };
 
 class CPasswordDlg : public CDialog {
-public:
+  public:
     explicit CPasswordDlg(ePWD_MODE nMode, HWND parent = nullptr);
     ~CPasswordDlg() override;
 
@@ -41,12 +41,12 @@ public:
     std::string m_strPassword;  // edit 1006: the password, in eCHANGE the new one
     ePWD_MODE m_nMode;
 
-protected:
+  protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
 
-private:
+  private:
     void OnOKEnter();
     void OnOKSet();
     void OnOKChange();

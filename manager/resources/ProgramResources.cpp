@@ -26,8 +26,8 @@ ui::DialogTemplate AboutBox() {
             ui::LText("Quenby Version 1.11", IDC_STATIC, 32, 8, 79, 8, SS_NOPREFIX),
             ui::LText("Release Date : March 2006", IDC_STATIC, 32, 21, 111, 8, SS_NOPREFIX),
             ui::DefPushButton("OK", IDOK, 178, 8, 50, 14, WS_GROUP),
-            ui::LText("Your identities and passcards, kept on this computer.", IDC_STATIC, 32,
-                      34, 192, 15, SS_NOPREFIX | SS_WORDELLIPSIS),
+            ui::LText("Your identities and passcards, kept on this computer.", IDC_STATIC, 32, 34,
+                      192, 15, SS_NOPREFIX | SS_WORDELLIPSIS),
             ui::EtchedHorz(IDC_STATIC, 26, 55, 193, 1),
         });
 }
@@ -51,8 +51,9 @@ ui::DialogTemplate MainWindow() {
 
 ui::IconResource AppIcon(int id) {
     return ui::IconResource{
-        id, {ui::IconImage{32, std::string_view(reinterpret_cast<const char*>(embedded::kAppIcon32),
-                                                embedded::kAppIcon32Size)}}};
+        id,
+        {ui::IconImage{32, std::string_view(reinterpret_cast<const char*>(embedded::kAppIcon32),
+                                            embedded::kAppIcon32Size)}}};
 }
 
 ui::ResourceTable Build() {

@@ -13,17 +13,17 @@
 #include "ui/Dialog.h"
 
 class CIdentityNameDlg : public CDialog {
-public:
+  public:
     explicit CIdentityNameDlg(HWND parent = nullptr);
     ~CIdentityNameDlg() override;
 
     std::string m_strName;
 
-protected:
+  protected:
     void OnOK() override;
     BOOL OnCommand(int id, int notifyCode) override;
 
-private:
+  private:
     void OnChangeName();
 };
 
