@@ -53,4 +53,13 @@ class DefaultBackend : public Backend {
     int ShowFileDialog(const FileDialogRequest& request, std::string& path) override;
 };
 
+// Installs a backend for the lifetime of a scope (tests, programs).
+class ScopedBackend {
+  public:
+    explicit ScopedBackend(Backend& backend) { InstallBackend(&backend); }
+    ~ScopedBackend() { InstallBackend(nullptr); }
+    ScopedBackend(const ScopedBackend&) = delete;
+    ScopedBackend& operator=(const ScopedBackend&) = delete;
+};
+
 }  // namespace ui

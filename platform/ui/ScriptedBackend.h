@@ -24,8 +24,7 @@
 // A dialog still open when its steps run out gets "Script ended" and the close box;
 // if that does not end it either, it is ended with IDCANCEL, so a test never hangs.
 //
-// Ownership: the test owns the backend and installs it with InstallBackend; the
-// ScopedBackend helper installs on construction and restores the default on exit.
+// Ownership: the test owns the backend and installs it (ScopedBackend).
 // Thread: UI thread only.
 #pragma once
 
@@ -119,15 +118,6 @@ class ScriptedBackend : public Backend {
     std::deque<Step> steps_;
     std::deque<FileAnswer> fileAnswers_;
     std::vector<UiEvent> transcript_;
-};
-
-// Installs a backend for the lifetime of a scope (tests).
-class ScopedBackend {
-  public:
-    explicit ScopedBackend(Backend& backend) { InstallBackend(&backend); }
-    ~ScopedBackend() { InstallBackend(nullptr); }
-    ScopedBackend(const ScopedBackend&) = delete;
-    ScopedBackend& operator=(const ScopedBackend&) = delete;
 };
 
 }  // namespace ui
