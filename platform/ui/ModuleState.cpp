@@ -9,8 +9,8 @@ namespace {
 thread_local const Module* t_current = nullptr;
 
 std::string ProgramTitle() {
-    std::string name =
-        program_invocation_short_name != nullptr ? program_invocation_short_name : "";
+    std::string name = program_invocation_short_name != nullptr ? program_invocation_short_name
+                                                                : "";
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) {
         name.resize(dot);
@@ -25,16 +25,12 @@ Module& ProgramModule() {
     return module;
 }
 
-const Module& CurrentModule() {
-    return t_current != nullptr ? *t_current : ProgramModule();
-}
+const Module& CurrentModule() { return t_current != nullptr ? *t_current : ProgramModule(); }
 
 ModuleStateGuard::ModuleStateGuard(const Module& module) : previous_(t_current) {
     t_current = &module;
 }
 
-ModuleStateGuard::~ModuleStateGuard() {
-    t_current = previous_;
-}
+ModuleStateGuard::~ModuleStateGuard() { t_current = previous_; }
 
 }  // namespace ui
