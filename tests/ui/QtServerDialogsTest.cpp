@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
@@ -18,6 +19,7 @@
 #include "TestEnvironment.h"
 #include "ui/MessageBox.h"
 #include "ui/ModuleState.h"
+#include "ui/qt/DialogMetrics.h"
 #include "ui/qt/PainterDeviceContext.h"
 #include "ui/qt/QtBackend.h"
 
@@ -104,6 +106,23 @@ TEST_F(QtServerDialogsTest, ChangeAndEnterPasswordOfTheServer) {
         PressKey(Qt::Key_Return);
     });
     EXPECT_EQ(CPasswordDlg(eENTER).DoModal(), IDOK);
+}
+
+TEST(DialogMetricsTest, WindowsDialogFacesBecomeTheDesktopFont) {
+    const QFont desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    for (const char* face : {"MS Sans Serif", "MS Shell Dlg"}) {
+        const QFont eight = ui::qt::DialogFont(face, 8);
+        EXPECT_EQ(eight.family(), desktop.family()) << face;
+        EXPECT_DOUBLE_EQ(eight.pointSizeF(), desktop.pointSizeF()) << face;
+        EXPECT_DOUBLE_EQ(ui::qt::DialogFont(face, 12).pointSizeF(), desktop.pointSizeF() * 1.5);
+    }
+    // Dialog units follow the font: twice the size, (about) twice the pixels.
+    const ui::qt::DialogUnits small(ui::qt::DialogFont("MS Sans Serif", 8));
+    const ui::qt::DialogUnits large(ui::qt::DialogFont("MS Sans Serif", 16));
+    EXPECT_NEAR(large.cx() / small.cx(), 2.0, 0.15);
+    EXPECT_NEAR(large.cy() / small.cy(), 2.0, 0.15);
+    // Corners are converted, so controls that meet in dialog units meet in pixels.
+    EXPECT_EQ(small.ToPixels(3, 3, 7, 7).right() + 1, small.ToPixels(10, 3, 5, 7).left());
 }
 
 // The bounding box of the dark pixels inside `area`.
