@@ -76,15 +76,7 @@ void CPasswordDlg::OnOKEnter() {
 }
 
 void CPasswordDlg::OnOKSet() {
-    const bool prompt = IsDlgButtonChecked(IDC_PROMPT) == BST_CHECKED;
-    if (!RetypeMatches()) {
-        return;
-    }
-    if (!SavePassword(m_strPassword, prompt)) {
-        SelectAndFocus(IDC_PASSWORD);
-        return;
-    }
-    EndDialog(IDOK);
+    SaveIfRetyped(IsDlgButtonChecked(IDC_PROMPT) == BST_CHECKED);
 }
 
 void CPasswordDlg::OnOKChange() {
@@ -95,9 +87,14 @@ void CPasswordDlg::OnOKChange() {
         Warn(kInvalidOldPassword);
         return;
     }
+    SaveIfRetyped(prompt);
+}
+
+void CPasswordDlg::SaveIfRetyped(bool prompt) {
     if (!RetypeMatches()) {
         return;
     }
+    // SavePassword tells the user itself why it refuses.
     if (!SavePassword(m_strPassword, prompt)) {
         SelectAndFocus(IDC_PASSWORD);
         return;

@@ -50,6 +50,9 @@ class CPasswordDlg : public CDialog {
     void OnOKEnter();
     void OnOKSet();
     void OnOKChange();
+    // Stores m_strPassword with the prompt flag and ends with IDOK, once the re-typed
+    // text matches it; otherwise the dialog stays open with the edit to correct.
+    void SaveIfRetyped(bool prompt);
     // Tells the user about a differing re-typed text and selects it. False then.
     bool RetypeMatches();
     // Selects the whole text of an edit, scrolls it into view and focuses it.
