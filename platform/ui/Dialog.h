@@ -14,6 +14,9 @@
 // IDCANCEL), OnCommand (change notifications such as EN_CHANGE), OnClose (the close
 // box; the base sends IDCANCEL).
 //
+// Handlers must not throw: they run inside the backend's event loop, which cannot
+// carry an exception back to DoModal's caller.
+//
 // Controls are reached by id while the dialog runs (between OnInitDialog and the
 // end of DoModal); outside that time every control call does nothing.
 // Thread: the UI thread; DoModal blocks in the backend's modal loop.

@@ -34,7 +34,7 @@ class DialogWindow {
 
     virtual bool HasItem(int id) const = 0;
     virtual std::string GetItemText(int id) const = 0;
-    // Setting the text of an edit sends EN_CHANGE, as a user's typing does.
+    // Setting an edit to a different text sends EN_CHANGE, as a user's typing does.
     virtual void SetItemText(int id, std::string_view text) = 0;
     virtual int GetCheck(int id) const = 0;
     virtual void SetCheck(int id, int state) = 0;

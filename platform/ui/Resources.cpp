@@ -72,10 +72,8 @@ const RawResource* FindRawResource(int type, int id) {
     return table != nullptr ? table->Raw(type, id) : nullptr;
 }
 
-}  // namespace ui
-
-bool LoadStringA(int id, std::string& text) {
-    const ui::ResourceTable* table = ui::CurrentModule().resources;
+bool LoadString(int id, std::string& text) {
+    const ResourceTable* table = CurrentTable();
     if (table == nullptr) {
         return false;
     }
@@ -86,3 +84,5 @@ bool LoadStringA(int id, std::string& text) {
     text = std::move(*s);
     return true;
 }
+
+}  // namespace ui

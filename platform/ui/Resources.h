@@ -64,9 +64,8 @@ struct ResourceTable {
 const DialogTemplate* FindDialogTemplate(int id);
 const IconResource* FindIcon(int id);
 const RawResource* FindRawResource(int type, int id);
+// What CString::LoadString does: the text of string resource `id` of the current
+// module into `text`; false (and `text` untouched) when there is none.
+bool LoadString(int id, std::string& text);
 
 }  // namespace ui
-
-// CString::LoadString: the text of string resource `id` of the current module; false
-// (and `text` untouched) when there is none.
-bool LoadStringA(int id, std::string& text);

@@ -8,6 +8,7 @@
 
 #include "ScriptedUi.h"
 #include "ui/Dialog.h"
+#include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 
 namespace {
@@ -212,9 +213,9 @@ TEST_F(DialogTest, TemplatesAndStringsComeFromTheCurrentModule) {
     static const ui::Module otherModule{"Other", &other};
     static const ui::Module bare{"Bare", nullptr};
     std::string text;
-    EXPECT_TRUE(LoadStringA(101, text));
+    EXPECT_TRUE(ui::LoadString(101, text));
     EXPECT_EQ(text, "&About...");
-    EXPECT_FALSE(LoadStringA(102, text));
+    EXPECT_FALSE(ui::LoadString(102, text));
     {
         ui::ModuleStateGuard guard(otherModule);
         backend.QueueEscape();
@@ -223,7 +224,7 @@ TEST_F(DialogTest, TemplatesAndStringsComeFromTheCurrentModule) {
     {
         ui::ModuleStateGuard guard(bare);
         EXPECT_EQ(NameDlg().DoModal(), -1) << "no resources at all";
-        EXPECT_FALSE(LoadStringA(101, text));
+        EXPECT_FALSE(ui::LoadString(101, text));
     }
     EXPECT_EQ(NameDlg(999).DoModal(), -1) << "no such template";
     EXPECT_EQ(backend.Lines().front(), "Dialog 500 \"Other module\" shown");
@@ -241,7 +242,7 @@ TEST_F(DialogTest, ControlsDoNothingWhileNoDialogRuns) {
     EXPECT_TRUE(backend.transcript().empty());
 }
 
-TEST(DefaultBackendTest, DialogsAreCancelledAndPrinted) {
+TEST(DefaultBackendTest, DialogsAndFileDialogsAreCancelledAndPrinted) {
     static const ui::ResourceTable table = MakeTable("Headless");
     static const ui::Module module{"Quenby", &table};
     ui::ModuleStateGuard guard(module);
@@ -249,6 +250,14 @@ TEST(DefaultBackendTest, DialogsAreCancelledAndPrinted) {
     EXPECT_EQ(NameDlg().DoModal(), IDCANCEL);
     const std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_NE(printed.find("[Headless] dialog 500 not shown"), std::string::npos) << printed;
+    testing::internal::CaptureStderr();
+    CFileDialog save(FALSE, nullptr, "QbIDStorage.cfg", 0x1802, "Database Files (*.cfg)|*.CFG||");
+    EXPECT_EQ(save.DoModal(), IDCANCEL);
+    EXPECT_EQ(save.GetFileName(), "");
+    const std::string printedFile = testing::internal::GetCapturedStderr();
+    EXPECT_NE(printedFile.find("[Save As] file dialog for \"QbIDStorage.cfg\" not shown"),
+              std::string::npos)
+        << printedFile;
 }
 
 }  // namespace
