@@ -343,7 +343,7 @@ void QtDialog::End(int result) {
 
 void QtDialog::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier) {
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         const bool onButton = qobject_cast<QPushButton*>(focusWidget()) != nullptr;
         bool hasDefault = false;
         for (const ControlTemplate& c : template_.controls) {
