@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "ui/DialogTemplate.h"
+#include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 
 namespace ui {
@@ -11,7 +13,9 @@ Backend* g_installed = nullptr;
 
 }  // namespace
 
-void InstallBackend(Backend* backend) { g_installed = backend; }
+void InstallBackend(Backend* backend) {
+    g_installed = backend;
+}
 
 Backend& CurrentBackend() {
     static DefaultBackend fallback;
@@ -24,6 +28,21 @@ int DefaultBackend::ShowMessageBox(const MessageBoxRequest& request) {
                  request.text.c_str(), request.type, ButtonName(answer));
     std::fflush(stderr);
     return answer;
+}
+
+int DefaultBackend::RunModalDialog(const DialogTemplate& dialogTemplate, DialogClient&) {
+    std::fprintf(stderr, "[%s] dialog %d not shown (no user interface); cancelled\n",
+                 dialogTemplate.caption.c_str(), dialogTemplate.id);
+    std::fflush(stderr);
+    return IDCANCEL;
+}
+
+int DefaultBackend::ShowFileDialog(const FileDialogRequest& request, std::string& path) {
+    std::fprintf(stderr, "[%s] file dialog for \"%s\" not shown (no user interface); cancelled\n",
+                 request.open ? "Open" : "Save As", request.initialName.c_str());
+    std::fflush(stderr);
+    path.clear();
+    return IDCANCEL;
 }
 
 }  // namespace ui

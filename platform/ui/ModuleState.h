@@ -1,6 +1,6 @@
 // Module state: which module (the program, or a loaded server module) the UI code is
-// working for. It decides the caption of AfxMessageBox and, once modules carry
-// resources, where dialog templates are looked up.
+// working for. It decides the caption of AfxMessageBox and the resource table
+// (ui/Resources.h) in which dialog templates, strings and icons are looked up.
 //
 // Each module owns one Module object for its whole lifetime (a static). The current
 // module is per thread; it starts as the program's module. A member of a loaded module
@@ -11,7 +11,7 @@
 
 namespace ui {
 
-struct ResourceTable;  // a module's dialog templates, icons and strings
+struct ResourceTable;  // ui/Resources.h: a module's dialog templates, strings, icons
 
 struct Module {
     std::string title;                         // AfxMessageBox caption
