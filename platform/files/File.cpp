@@ -6,7 +6,9 @@
 
 #include <cerrno>
 
-CFile::~CFile() { Abort(); }
+CFile::~CFile() {
+    Abort();
+}
 
 bool CFile::Open(const std::string& fileName, UINT openFlags, CFileException* error) {
     Abort();

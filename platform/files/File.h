@@ -23,7 +23,7 @@
 #include "files/FileException.h"
 
 class CFile {
-public:
+  public:
     enum OpenFlags : UINT {
         modeRead = 0x0000,
         modeWrite = 0x0001,
@@ -62,7 +62,7 @@ public:
     int Descriptor() const { return fd_; }
     const std::string& GetFilePath() const { return path_; }
 
-private:
+  private:
     int fd_ = -1;
     std::string path_;
 };

@@ -1,0 +1,340 @@
+// StringMap<Value>: a map from 8-bit string keys to values, with the enumeration order
+// of the Windows string maps that existing stores and scripts rely on, and an index
+// so that no lookup walks a bucket.
+//
+// Enumeration order: keys fall into 17 buckets by EnumerationHash (see
+// EnumerationHash.h); enumeration visits buckets 0 to 16, and within a bucket the
+// most recently inserted key first. Replacing a key's value keeps its place; removing
+// a key and inserting it again puts it first in its bucket. The table never grows
+// more buckets, so the order does not depend on the number of keys.
+//
+// Lookup: a map with more than a few keys keeps an open-addressing index (linear
+// probing, at most half full) beside the buckets, so Find, SetAt and RemoveKey cost
+// O(1) on average whatever the number of keys; a small map is searched directly.
+// Keys compare by exact bytes: case matters, nothing is trimmed, "" is a valid key.
+//
+// Enumeration positions (POSITION) and changes: a position belongs to one map and to
+// the set of keys the map had when the position was made. Once a key has been added
+// to or removed from the map (RemoveAll included), GetNextAssoc on an older position
+// returns false and ENDS it: it never crashes, never returns a removed entry, and the
+// caller starts again with GetStartPosition if it wants to. Replacing the value of an
+// existing key does not disturb positions. A position given to another map than the
+// one that made it is ended the same way.
+//
+// Ownership: the map owns its keys and values. Pointers handed out by Find and
+// GetNextAssoc stay valid until the next change of the map (SetAt of a new key,
+// RemoveKey, RemoveAll, or SetAt of that key), not longer.
+// Thread: one map, one thread; no locking.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "EnumerationHash.h"
+#include "Position.h"
+
+namespace store::detail {
+// A process-wide serial number, so that a position can tell the map that made it.
+std::uint64_t NextMapId();
+}  // namespace store::detail
+
+template <class Value>
+class StringMap {
+  public:
+    StringMap() : id_(store::detail::NextMapId()) { heads_.fill(-1); }
+    StringMap(const StringMap&) = delete;
+    StringMap& operator=(const StringMap&) = delete;
+
+    std::size_t GetCount() const { return count_; }
+    bool IsEmpty() const { return count_ == 0; }
+
+    Value* Find(std::string_view key) {
+        const std::int32_t n = FindNode(key, IndexHash(key));
+        return n < 0 ? nullptr : &nodes_[static_cast<std::size_t>(n)].value;
+    }
+    const Value* Find(std::string_view key) const {
+        return const_cast<StringMap*>(this)->Find(key);
+    }
+
+    // Sets key to value. A new key goes first in its bucket; an existing key keeps its
+    // place and its old value is destroyed. Returns the stored value.
+    Value& SetAt(std::string_view key, Value value);
+    // Removes key and destroys its value; false when the key is not in the map.
+    bool RemoveKey(std::string_view key);
+    void RemoveAll();
+    // Prepares room for count keys in all (no effect on the order).
+    void Reserve(std::size_t count);
+
+    POSITION GetStartPosition() const;
+    // Gives the key and value at pos and advances pos (ended after the last key).
+    // Returns false, clears key and value and ends pos when pos has ended or is stale
+    // (see the header comment).
+    bool GetNextAssoc(POSITION& pos, const std::string*& key, Value*& value);
+    bool GetNextAssoc(POSITION& pos, const std::string*& key, const Value*& value) const;
+
+  private:
+    struct Node {
+        std::string key;
+        Value value{};
+        std::uint64_t hash = 0;  // IndexHash(key)
+        std::int32_t prev = -1;  // neighbours in the bucket, newest first
+        std::int32_t next = -1;  // (next also links free nodes)
+        std::uint8_t bucket = 0;
+        bool live = false;
+    };
+
+    // Up to this many keys a map has no index; a lookup compares stored hashes.
+    static constexpr std::size_t kLinearLimit = 8;
+
+    static std::uint64_t IndexHash(std::string_view key) {
+        return std::hash<std::string_view>{}(key);
+    }
+    std::int32_t FindNode(std::string_view key, std::uint64_t hash) const;
+    std::int32_t Successor(std::int32_t node) const;
+    bool Stale(const POSITION& pos) const {
+        return pos.node_ < 0 || pos.map_ != id_ || pos.stamp_ != stamp_ ||
+               static_cast<std::size_t>(pos.node_) >= nodes_.size();
+    }
+    void IndexInsert(std::int32_t node);
+    void IndexErase(std::int32_t node);
+    void Rehash(std::size_t slotCount);
+    void GrowIndexFor(std::size_t count);
+
+    std::vector<Node> nodes_;
+    std::vector<std::int32_t> slots_;  // index: node numbers or -1; empty below kLinearLimit
+    std::array<std::int32_t, store::kBucketCount> heads_{};
+    std::int32_t free_ = -1;  // first free node
+    std::size_t count_ = 0;
+    const std::uint64_t id_;
+    std::uint64_t stamp_ = 0;  // changes whenever a key is added or removed
+};
+
+template <class Value>
+std::int32_t StringMap<Value>::FindNode(std::string_view key, std::uint64_t hash) const {
+    if (slots_.empty()) {
+        for (std::size_t i = 0; i < nodes_.size(); ++i) {
+            const Node& n = nodes_[i];
+            if (n.live && n.hash == hash && n.key == key) {
+                return static_cast<std::int32_t>(i);
+            }
+        }
+        return -1;
+    }
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const std::int32_t n = slots_[i];
+        if (n < 0) {
+            return -1;
+        }
+        const Node& node = nodes_[static_cast<std::size_t>(n)];
+        if (node.hash == hash && node.key == key) {
+            return n;
+        }
+    }
+}
+
+template <class Value>
+void StringMap<Value>::IndexInsert(std::int32_t node) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = nodes_[static_cast<std::size_t>(node)].hash & mask;
+    while (slots_[i] >= 0) {
+        i = (i + 1) & mask;
+    }
+    slots_[i] = node;
+}
+
+template <class Value>
+void StringMap<Value>::IndexErase(std::int32_t node) {
+    // Backward-shift deletion keeps every probe sequence unbroken without tombstones.
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = nodes_[static_cast<std::size_t>(node)].hash & mask;
+    while (slots_[i] != node) {
+        i = (i + 1) & mask;
+    }
+    for (;;) {
+        slots_[i] = -1;
+        std::size_t j = i;
+        for (;;) {
+            j = (j + 1) & mask;
+            if (slots_[j] < 0) {
+                return;
+            }
+            const std::size_t home = nodes_[static_cast<std::size_t>(slots_[j])].hash & mask;
+            const bool stays = i <= j ? (i < home && home <= j) : (i < home || home <= j);
+            if (!stays) {
+                break;
+            }
+        }
+        slots_[i] = slots_[j];
+        i = j;
+    }
+}
+
+template <class Value>
+void StringMap<Value>::Rehash(std::size_t slotCount) {
+    std::vector<std::int32_t> fresh(slotCount, -1);
+    slots_.swap(fresh);
+    for (std::size_t i = 0; i < nodes_.size(); ++i) {
+        if (nodes_[i].live) {
+            IndexInsert(static_cast<std::int32_t>(i));
+        }
+    }
+}
+
+template <class Value>
+void StringMap<Value>::GrowIndexFor(std::size_t count) {
+    if (count <= kLinearLimit || count * 2 <= slots_.size()) {
+        return;
+    }
+    std::size_t slotCount = 32;
+    while (slotCount < count * 2) {
+        slotCount *= 2;
+    }
+    Rehash(slotCount);
+}
+
+template <class Value>
+void StringMap<Value>::Reserve(std::size_t count) {
+    if (count > nodes_.size()) {
+        nodes_.reserve(count);
+    }
+    GrowIndexFor(count);
+}
+
+template <class Value>
+Value& StringMap<Value>::SetAt(std::string_view key, Value value) {
+    const std::uint64_t hash = IndexHash(key);
+    const std::int32_t found = FindNode(key, hash);
+    if (found >= 0) {
+        Node& node = nodes_[static_cast<std::size_t>(found)];
+        node.value = std::move(value);
+        return node.value;
+    }
+    if (nodes_.size() >= static_cast<std::size_t>(INT32_MAX) && free_ < 0) {
+        throw std::length_error("StringMap: too many keys");
+    }
+    // Everything that may throw happens before the map changes.
+    GrowIndexFor(count_ + 1);
+    std::string ownKey(key);  // key may lie in this map's storage, which may move now
+    const auto bucket = static_cast<std::uint8_t>(store::BucketOf(ownKey));
+    std::int32_t n = free_;
+    if (n >= 0) {
+        free_ = nodes_[static_cast<std::size_t>(n)].next;
+    } else {
+        nodes_.emplace_back();
+        n = static_cast<std::int32_t>(nodes_.size() - 1);
+    }
+    Node& node = nodes_[static_cast<std::size_t>(n)];
+    node.key = std::move(ownKey);
+    node.value = std::move(value);
+    node.hash = hash;
+    node.bucket = bucket;
+    node.live = true;
+    node.prev = -1;
+    node.next = heads_[node.bucket];
+    if (node.next >= 0) {
+        nodes_[static_cast<std::size_t>(node.next)].prev = n;
+    }
+    heads_[node.bucket] = n;
+    if (!slots_.empty()) {
+        IndexInsert(n);
+    }
+    ++count_;
+    ++stamp_;
+    return node.value;
+}
+
+template <class Value>
+bool StringMap<Value>::RemoveKey(std::string_view key) {
+    const std::int32_t n = FindNode(key, IndexHash(key));
+    if (n < 0) {
+        return false;
+    }
+    if (!slots_.empty()) {
+        IndexErase(n);
+    }
+    Node& node = nodes_[static_cast<std::size_t>(n)];
+    if (node.prev >= 0) {
+        nodes_[static_cast<std::size_t>(node.prev)].next = node.next;
+    } else {
+        heads_[node.bucket] = node.next;
+    }
+    if (node.next >= 0) {
+        nodes_[static_cast<std::size_t>(node.next)].prev = node.prev;
+    }
+    --count_;
+    ++stamp_;
+    Value doomed = std::move(node.value);
+    node.value = Value{};
+    std::string().swap(node.key);
+    node.live = false;
+    node.prev = -1;
+    node.next = free_;
+    free_ = n;
+    return true;  // doomed is destroyed last, with the map already consistent
+}
+
+template <class Value>
+void StringMap<Value>::RemoveAll() {
+    std::vector<Node> doomed;
+    doomed.swap(nodes_);
+    std::vector<std::int32_t>().swap(slots_);
+    heads_.fill(-1);
+    free_ = -1;
+    count_ = 0;
+    ++stamp_;
+}
+
+template <class Value>
+std::int32_t StringMap<Value>::Successor(std::int32_t node) const {
+    const Node& n = nodes_[static_cast<std::size_t>(node)];
+    if (n.next >= 0) {
+        return n.next;
+    }
+    for (std::uint32_t b = n.bucket + 1u; b < store::kBucketCount; ++b) {
+        if (heads_[b] >= 0) {
+            return heads_[b];
+        }
+    }
+    return -1;
+}
+
+template <class Value>
+POSITION StringMap<Value>::GetStartPosition() const {
+    for (const std::int32_t head : heads_) {
+        if (head >= 0) {
+            return POSITION(id_, stamp_, head);
+        }
+    }
+    return POSITION();
+}
+
+template <class Value>
+bool StringMap<Value>::GetNextAssoc(POSITION& pos, const std::string*& key, Value*& value) {
+    if (Stale(pos)) {
+        pos = POSITION();
+        key = nullptr;
+        value = nullptr;
+        return false;
+    }
+    Node& node = nodes_[static_cast<std::size_t>(pos.node_)];
+    key = &node.key;
+    value = &node.value;
+    pos.node_ = Successor(pos.node_);
+    return true;
+}
+
+template <class Value>
+bool StringMap<Value>::GetNextAssoc(POSITION& pos, const std::string*& key,
+                                    const Value*& value) const {
+    Value* v = nullptr;
+    const bool got = const_cast<StringMap*>(this)->GetNextAssoc(pos, key, v);
+    value = v;
+    return got;
+}
