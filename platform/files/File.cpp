@@ -6,6 +6,14 @@
 
 #include <cerrno>
 
+namespace {
+files::WriteFaultHook g_writeFault;
+}  // namespace
+
+void files::SetWriteFaultHookForTesting(WriteFaultHook hook) {
+    g_writeFault = std::move(hook);
+}
+
 CFile::~CFile() {
     Abort();
 }
@@ -77,6 +85,9 @@ UINT CFile::Read(void* buffer, UINT count) {
 }
 
 void CFile::Write(const void* buffer, UINT count) {
+    if (g_writeFault && g_writeFault(path_)) {
+        throw CFileException(CFileException::diskFull, ENOSPC, path_);
+    }
     const auto* in = static_cast<const char*>(buffer);
     UINT total = 0;
     while (total < count) {

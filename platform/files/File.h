@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "WinTypes.h"
@@ -73,3 +74,14 @@ constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x02;
 constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x04;
 constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+
+namespace files {
+
+// Test seam: while a hook is set, every CFile::Write asks it first, with the path of
+// the file; a true answer makes that write fail as on a full disk (CFileException
+// diskFull, nothing of it written). Lets tests interrupt a save at any write.
+// Process-wide and unsynchronised: set it, run the calls under test, clear it (pass {}).
+using WriteFaultHook = std::function<bool(const std::string& path)>;
+void SetWriteFaultHookForTesting(WriteFaultHook hook);
+
+}  // namespace files

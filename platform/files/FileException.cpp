@@ -27,8 +27,8 @@ std::string Describe(CFileException::Cause cause, int osError, const std::string
             what = "caused an error";
             break;
     }
-    std::string text =
-        "The file " + (fileName.empty() ? std::string("(unnamed)") : fileName) + " " + what + ".";
+    std::string text = "The file " + (fileName.empty() ? std::string("(unnamed)") : fileName) +
+                       " " + what + ".";
     if (osError != 0) {
         text += std::string(" (") + std::strerror(osError) + ")";
     }

@@ -7,18 +7,18 @@
 
 // Base of the platform's own exceptions.
 class CException : public std::exception {
-  public:
+public:
     explicit CException(std::string message) : message_(std::move(message)) {}
     const char* what() const noexcept override { return message_.c_str(); }
 
-  private:
+private:
     std::string message_;
 };
 
 // A failure of CFile: the cause (MFC CFileException::cause values), the OS error
 // (errno) and the file it concerns.
 class CFileException : public CException {
-  public:
+public:
     enum Cause {
         none = 0,
         genericException = 1,
