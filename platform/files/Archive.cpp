@@ -9,7 +9,8 @@ CArchive::CArchive(CFile* file, UINT mode, UINT bufferSize)
       storage_(new BYTE[size_]),
       buf_(storage_.get()),
       cur_(buf_),
-      lim_(loading_ ? buf_ : buf_ + size_) {
+      lim_(buf_),
+      end_(loading_ ? buf_ : buf_ + size_) {
     if (loading_) {
         length_ = file_->GetLength();
     }
@@ -207,5 +208,5 @@ void CArchive::Close() {
 
 void CArchive::Abort() {
     closed_ = true;
-    cur_ = lim_ = buf_;
+    cur_ = lim_ = end_ = buf_;
 }

@@ -107,9 +107,10 @@ class CArchive {
     UINT size_;
     std::unique_ptr<BYTE[]> storage_;
     BYTE* buf_;
-    BYTE* cur_;                 // next byte to read or write
-    BYTE* lim_;                 // load: end of valid data; store: end of the buffer
-    std::uint64_t base_ = 0;    // archive offset of buf_[0]
+    BYTE* cur_;               // next byte to read or write
+    BYTE* lim_;               // load: end of the valid data; store: buf_, so no read fast path runs
+    BYTE* end_;               // store: end of the buffer; load: buf_, so no write fast path runs
+    std::uint64_t base_ = 0;  // archive offset of buf_[0]
     std::uint64_t length_ = 0;  // load: file length when the archive was made
 };
 
@@ -146,7 +147,7 @@ inline DWORD CArchive::ReadDword() {
 }
 
 inline void CArchive::Write(const void* buffer, std::size_t count) {
-    if (static_cast<std::size_t>(lim_ - cur_) >= count && !loading_) {
+    if (static_cast<std::size_t>(end_ - cur_) >= count && cur_ <= end_) {
         std::memcpy(cur_, buffer, count);
         cur_ += count;
         return;
@@ -154,10 +155,10 @@ inline void CArchive::Write(const void* buffer, std::size_t count) {
     RequireStoring();
     const auto* in = static_cast<const BYTE*>(buffer);
     while (count > 0) {
-        if (cur_ == lim_) {
+        if (cur_ == end_) {
             Flush();
         }
-        const std::size_t n = std::min<std::size_t>(count, static_cast<std::size_t>(lim_ - cur_));
+        const std::size_t n = std::min<std::size_t>(count, static_cast<std::size_t>(end_ - cur_));
         std::memcpy(cur_, in, n);
         cur_ += n;
         in += n;
