@@ -17,8 +17,8 @@
 // Failures: AddValue and WriteToFile report their own failures with AfxMessageBox
 // (caption: the current module's title) and return normally. ReadFromFile,
 // ReadFromImportFile, SaveToIdentityFile and WriteToUndelFile catch nothing: they
-// throw CryptException, CFileException or CArchiveException to the caller. No
-// operation leaves a plaintext twin behind, and a store is only ever replaced whole.
+// throw CryptException, CFileException or CArchiveException to the caller. The
+// plaintext of a store never touches the disk, and a store is only ever replaced whole.
 //
 // Thread: the thread of the object that owns the list; no locking.
 #pragma once

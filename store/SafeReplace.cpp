@@ -1,16 +1,12 @@
 #include "SafeReplace.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
 
-#include "Crypto.h"
 #include "files/FileException.h"
-#include "files/FileSystem.h"
 
 namespace {
 
@@ -34,11 +30,6 @@ void SyncFolder(const std::string& folder) {
         ::fsync(fd);
         ::close(fd);
     }
-}
-
-std::int64_t LengthOf(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
 }
 
 }  // namespace
@@ -75,26 +66,4 @@ void SafeReplace::Commit() {
     }
     committed_ = true;
     SyncFolder(FolderOf(target_));
-}
-
-void EncipherOver(const std::string& plaintext, const std::string& store) {
-    const DWORD attributes = GetFileAttributesA(store.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        throw CryptException("Error opening Destination file!\n");
-    }
-    std::unique_ptr<SafeReplace> replace;
-    try {
-        replace = std::make_unique<SafeReplace>(store);
-    } catch (const CFileException&) {
-        throw CryptException("Error opening Destination file!\n");
-    }
-    CCrypto crypto;
-    crypto.ConvertFile(plaintext, replace->TempPath());
-    // The cipher skips some paths silently and stops early when its source shrinks;
-    // a short result must never replace a whole store.
-    const std::int64_t expected = LengthOf(plaintext);
-    if (expected < 0 || LengthOf(replace->TempPath()) != expected) {
-        throw CFileException(CFileException::genericException, 0, store);
-    }
-    replace->Commit();
 }

@@ -5,8 +5,8 @@
 // same folder ("<target>.new-XXXXXX", mode 0600), flushed to the disk, and renamed over
 // the target in one step. Until that rename the old file is untouched; after it the new
 // one is complete. A crash, a full disk or a failing write at any point leaves the old
-// file or the new one, whole. A failure removes the temporary file (only a crash of the
-// process itself can leave one behind; it holds enciphered data only).
+// file or the new one, whole. A failure removes the temporary file; only a crash of the
+// process itself can leave one behind (for a store, it holds enciphered bytes only).
 //
 // Thread: one object, one thread. Not for concurrent writers of one target: the last
 // rename wins, as with any save.
@@ -38,11 +38,3 @@ class SafeReplace {
     int fd_ = -1;
     bool committed_ = false;
 };
-
-// Enciphers the plaintext file into store (ConvertFile) through a SafeReplace.
-// Throws CryptException "Error opening Destination file!\n" when store is read-only
-// (as enciphering over it in place would) or its folder takes no new file, and
-// "Error opening Source file!\n" when plaintext cannot be opened; CFileException when
-// a write fails or the enciphered file does not come out as long as the plaintext.
-// The store is replaced only on success.
-void EncipherOver(const std::string& plaintext, const std::string& store);

@@ -1,6 +1,9 @@
 #include "StoreFiles.h"
 
+#include <memory>
+
 #include "Crypto.h"
+#include "EncipheredFile.h"
 #include "InstallFolder.h"
 #include "SafeReplace.h"
 #include "StoreArchive.h"
@@ -10,6 +13,27 @@
 #include "text/CaseCompare.h"
 
 namespace store {
+namespace {
+
+void WriteArchive(CFile& file, const std::string& path, const EntryMap& entries) {
+    CFileException error(CFileException::none, 0, path);
+    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite, &error)) {
+        throw error;
+    }
+    CArchive ar(&file, CArchive::store);
+    WriteStoreArchive(ar, entries);
+    ar.Close();
+    file.Close();
+}
+
+void ReadArchive(CFile& file, EntryMap& entries) {
+    CArchive ar(&file, CArchive::load);
+    ReadStoreArchive(ar, entries);
+    ar.Close();
+    file.Close();
+}
+
+}  // namespace
 
 std::string DataFolder() {
     std::string folder;
@@ -21,40 +45,42 @@ bool IsIdentityType(std::string_view fileType) {
     return text::EqualsNoCase(fileType, "identity");
 }
 
-StorePair PairFor(std::string_view fileType) {
-    const std::string data = DataFolder();
-    if (IsIdentityType(fileType)) {
-        return {data + "/QbIDStorage.cfg", data + "/IDStore.dat"};
+std::string StorePathFor(std::string_view fileType) {
+    return DataFolder() + (IsIdentityType(fileType) ? "/QbIDStorage.cfg" : "/QbPASStorage.cfg");
+}
+
+std::string ImportStorePath() {
+    return DataFolder() + "/QbIDStorageImport.cfg";
+}
+
+bool LoadStore(const std::string& store, EntryMap& entries) {
+    CEncipheredFile file;
+    if (!file.Open(store, CFile::modeRead)) {
+        return false;
     }
-    return {data + "/QbPASStorage.cfg", data + "/PASSStore.dat"};
+    ReadArchive(file, entries);
+    return true;
 }
 
-StorePair ImportPair() {
-    const std::string data = DataFolder();
-    return {data + "/QbIDStorageImport.cfg", data + "/IDStoreImport.dat"};
-}
-
-PlaintextTwin::PlaintextTwin(std::string path) : path_(std::move(path)) {
-    if (GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-        DeleteFileA(path_.c_str());
+void SaveStore(const std::string& store, const EntryMap& entries) {
+    const DWORD attributes = GetFileAttributesA(store.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        throw CryptException("Error opening Destination file!\n");
     }
-}
-
-PlaintextTwin::~PlaintextTwin() {
-    DeleteFileA(path_.c_str());
+    std::unique_ptr<SafeReplace> replace;
+    try {
+        replace = std::make_unique<SafeReplace>(store);
+    } catch (const CFileException&) {
+        throw CryptException("Error opening Destination file!\n");
+    }
+    CEncipheredFile file;
+    WriteArchive(file, replace->TempPath(), entries);
+    replace->Commit();
 }
 
 void WriteArchiveFile(const std::string& path, const EntryMap& entries) {
     CFile file;
-    CFileException error(CFileException::none, 0, path);
-    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite, &error)) {
-        throw error;
-    }
-    CArchive ar(&file, CArchive::store);
-    WriteStoreArchive(ar, entries);
-    ar.Close();
-    file.Close();
+    WriteArchive(file, path, entries);
 }
 
 void MergeArchiveFile(const std::string& path, EntryMap& entries) {
@@ -63,34 +89,7 @@ void MergeArchiveFile(const std::string& path, EntryMap& entries) {
     if (!file.Open(path, CFile::modeRead, &error)) {
         throw error;
     }
-    CArchive ar(&file, CArchive::load);
-    ReadStoreArchive(ar, entries);
-    ar.Close();
-    file.Close();
-}
-
-bool LoadStore(const StorePair& pair, EntryMap& entries) {
-    {
-        CFile probe;
-        if (!probe.Open(pair.store, CFile::modeRead)) {
-            return false;
-        }
-    }
-    PlaintextTwin twin(pair.twin);
-    CCrypto crypto;
-    crypto.ConvertFile(pair.store, twin.Path());
-    MergeArchiveFile(twin.Path(), entries);
-    return true;
-}
-
-void SaveStore(const StorePair& pair, const EntryMap& entries,
-               const std::function<void()>& beforeEncipher) {
-    PlaintextTwin twin(pair.twin);
-    WriteArchiveFile(twin.Path(), entries);
-    if (beforeEncipher) {
-        beforeEncipher();
-    }
-    EncipherOver(twin.Path(), pair.store);
+    ReadArchive(file, entries);
 }
 
 }  // namespace store

@@ -1,23 +1,25 @@
-// The store files of the data folder and the load and save cycles of one store.
+// The store files of the data folder, and the load and save of one store.
 //
 // Data folder: the install folder as GetInstallFolder gives it, followed by "/Data"
 // (appended unchanged; an empty install folder gives "/Data").
 //
-//   QbIDStorage.cfg        identity store, enciphered      twin IDStore.dat
-//   QbPASStorage.cfg       passcard store, enciphered      twin PASSStore.dat
-//   QbIDStorageImport.cfg  copy of an identity import      twin IDStoreImport.dat
+//   QbIDStorage.cfg        the identity store
+//   QbPASStorage.cfg       the passcard store
+//   QbIDStorageImport.cfg  the copy of a file being imported into the identity store
 //
-// A store exists only enciphered. Its plaintext twin exists only while one load or save
-// of it runs; every path out of an operation, a failing one included, deletes it.
-// Twins are created fresh with mode 0600; stores are replaced only whole (SafeReplace).
+// A store is a store archive (StoreArchive.h) in the file cipher's enciphered form.
+// It is deciphered while it is read and enciphered while it is written, through a
+// CEncipheredFile: the plaintext lives in memory only. (The Windows version passed it
+// through plaintext twins on disk, IDStore.dat, PASSStore.dat and IDStoreImport.dat;
+// none of them is ever written here, so none can be left behind by a crash.)
+// A store is replaced only whole (SafeReplace) and is created with mode 0600.
 //
-// File type: "identity" in any letter case selects the identity pair; any other text,
-// the empty one included, the passcard pair.
+// File type: "identity" in any letter case selects the identity store; any other
+// text, the empty one included, the passcard store.
 //
-// Thread: the caller's; files are touched only during a call.
+// Thread: the caller's; files are open only during a call.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,51 +27,30 @@
 
 namespace store {
 
-struct StorePair {
-    std::string store;  // enciphered
-    std::string twin;   // plaintext, during one operation only
-};
-
 std::string DataFolder();
 bool IsIdentityType(std::string_view fileType);
-StorePair PairFor(std::string_view fileType);
-StorePair ImportPair();
+std::string StorePathFor(std::string_view fileType);
+std::string ImportStorePath();
 
-// The plaintext twin of one operation. Making it removes a file left at its path (by
-// a crashed run, say), so that the twin is created fresh and private; destroying it
-// deletes the file, whether the operation succeeded or threw.
-class PlaintextTwin {
-  public:
-    explicit PlaintextTwin(std::string path);
-    ~PlaintextTwin();
-    PlaintextTwin(const PlaintextTwin&) = delete;
-    PlaintextTwin& operator=(const PlaintextTwin&) = delete;
-    const std::string& Path() const { return path_; }
+// Loads a store: merges its entries into entries (see ReadStoreArchive). When the
+// store cannot be opened (it does not exist yet, say) nothing happens and false is
+// returned. Throws CArchiveException for a malformed store (the entries read before
+// the fault stay merged) and CFileException when reading fails.
+bool LoadStore(const std::string& store, EntryMap& entries);
 
-  private:
-    std::string path_;
-};
+// Saves entries as the store, replacing it whole. Throws CryptException
+// "Error opening Destination file!\n" when the store is read-only (it is then not
+// replaced, as an enciphering over it would fail) or its folder takes no new file;
+// CFileException or CArchiveException when writing fails. On any failure the old
+// store stays as it was.
+void SaveStore(const std::string& store, const EntryMap& entries);
 
-// Writes entries as a store archive into path (created or truncated; 0600 when new).
-// Throws CFileException (open, write) or CArchiveException.
+// Plain (not enciphered) store archives, for tools, tests and imports.
+// Writes entries into path (created or truncated; 0600 when new). Throws
+// CFileException (open, write) or CArchiveException.
 void WriteArchiveFile(const std::string& path, const EntryMap& entries);
-// Reads the store archive at path and merges it into entries (see ReadStoreArchive).
-// Throws CFileException when the file cannot be opened or read, CArchiveException
-// for a malformed archive.
+// Reads the archive at path and merges it into entries. Throws CFileException when
+// the file cannot be opened or read, CArchiveException for a malformed archive.
 void MergeArchiveFile(const std::string& path, EntryMap& entries);
-
-// The load cycle. When the store cannot be opened (it does not exist yet) nothing
-// happens and false is returned. Otherwise the store is deciphered into the twin, the
-// twin is merged into entries and deleted. Throws CryptException, CFileException or
-// CArchiveException (entries read before a fault stay merged); the twin is gone
-// either way.
-bool LoadStore(const StorePair& pair, EntryMap& entries);
-
-// The save cycle: writes entries into the twin, runs beforeEncipher (if given), then
-// enciphers the twin over the store through EncipherOver and deletes the twin. Throws
-// what EncipherOver, the file and the archive throw; the old store then stays as it
-// was and the twin is gone.
-void SaveStore(const StorePair& pair, const EntryMap& entries,
-               const std::function<void()>& beforeEncipher = {});
 
 }  // namespace store

@@ -90,7 +90,7 @@ class StringMap {
     };
 
     // Up to this many keys a map has no index; a lookup compares stored hashes.
-    static constexpr std::size_t kLinearLimit = 8;
+    static constexpr std::size_t kLinearLimit = 16;
 
     static std::uint64_t IndexHash(std::string_view key) {
         return std::hash<std::string_view>{}(key);

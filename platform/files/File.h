@@ -12,6 +12,8 @@
 //
 // Errors: Open returns false (and fills the optional exception); Read, Write, Seek,
 // GetLength and Close throw CFileException. A short write (disk full) throws.
+// Read and Write are virtual, so that a file that transforms its bytes (see
+// CEncipheredFile in the store) can stand wherever a CFile is used.
 // Ownership: the object owns its descriptor and closes it when destroyed (silently).
 // Thread: one object, one thread.
 #pragma once
@@ -43,15 +45,15 @@ class CFile {
     enum SeekPosition { begin = 0, current = 1, end = 2 };
 
     CFile() = default;
-    ~CFile();
+    virtual ~CFile();
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
     bool Open(const std::string& fileName, UINT openFlags, CFileException* error = nullptr);
     // Reads up to count bytes; returns how many were read (0 at the end).
-    UINT Read(void* buffer, UINT count);
+    virtual UINT Read(void* buffer, UINT count);
     // Writes all count bytes or throws.
-    void Write(const void* buffer, UINT count);
+    virtual void Write(const void* buffer, UINT count);
     std::uint64_t GetLength() const;
     std::uint64_t Seek(std::int64_t offset, SeekPosition from);
     // Flushes and closes; throws when the system reports an error on close.

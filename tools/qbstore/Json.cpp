@@ -81,7 +81,7 @@ class Parser {
                         AppendUtf8(name, cp);
                     }
                     Expect(':');
-                    v.members.emplace_back(std::move(name), ParseValue(depth + 1));
+                    v.members.push_back(Member{std::move(name), ParseValue(depth + 1)});
                 } while (Eat(','));
                 Expect('}');
             }

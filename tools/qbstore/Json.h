@@ -16,17 +16,24 @@
 
 namespace json {
 
+struct Member;
+
 struct Value {
     enum class Type { Null, Bool, Number, String, Array, Object };
     Type type = Type::Null;
     bool boolean = false;
     std::string number;
     std::u32string string;
-    std::vector<Value> items;                            // Array
-    std::vector<std::pair<std::string, Value>> members;  // Object, names in UTF-8, in order
-    std::size_t offset = 0;                              // where the value starts in the text
+    std::vector<Value> items;     // Array
+    std::vector<Member> members;  // Object, in order
+    std::size_t offset = 0;       // where the value starts in the text
 
     const char* TypeName() const;
+};
+
+struct Member {
+    std::string name;  // UTF-8
+    Value value;
 };
 
 // A syntax error, with the byte offset in the text.

@@ -61,9 +61,9 @@ std::string Encode(const json::Value& v, text::CodePage cp, const char* what) {
 }
 
 const json::Value* Member(const json::Value& object, const char* name) {
-    for (const auto& [key, value] : object.members) {
-        if (key == name) {
-            return &value;
+    for (const json::Member& m : object.members) {
+        if (m.name == name) {
+            return &m.value;
         }
     }
     return nullptr;
@@ -74,13 +74,13 @@ void RequireMembers(const json::Value& object, std::initializer_list<const char*
     if (object.type != json::Value::Type::Object) {
         Fail(object, std::string(what) + " must be an object, not " + object.TypeName());
     }
-    for (const auto& [key, value] : object.members) {
+    for (const json::Member& m : object.members) {
         bool known = false;
         for (const char* name : names) {
-            known = known || key == name;
+            known = known || m.name == name;
         }
         if (!known) {
-            Fail(value, std::string(what) + " has an unknown member \"" + key + "\"");
+            Fail(m.value, std::string(what) + " has an unknown member \"" + m.name + "\"");
         }
     }
     for (const char* name : names) {

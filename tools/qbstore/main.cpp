@@ -6,20 +6,20 @@
 //                                       the format error and its byte offset otherwise
 //
 // Stores are enciphered unless --plain is given; the plaintext of an enciphered store
-// is only ever held in memory. `--codepage 1252|65001` overrides the machine's code
-// page for the text of the JSON form. Exit status: 0 success, 1 failure, 2 bad usage.
-#include <sys/mman.h>
-#include <unistd.h>
-
+// is only ever held in memory. Files are replaced whole (a temporary file renamed). `--codepage
+// 1252|65001` overrides the machine's code page for the text of the JSON form. Exit status: 0
+// success, 1 failure, 2 bad usage.
 #include <cstdio>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "Crypto.h"
+#include "EncipheredFile.h"
 #include "EntryMap.h"
 #include "Json.h"
 #include "SafeReplace.h"
@@ -47,45 +47,20 @@ struct Options {
     std::vector<std::string> files;
 };
 
-// A file that lives in memory only, reachable by a path for as long as it is open.
-class MemoryFile {
-  public:
-    MemoryFile() : fd_(::memfd_create("qbstore", MFD_CLOEXEC)) {
-        if (fd_ < 0) {
-            throw CFileException(CFileException::CauseFromErrno(errno), errno, "(memory)");
-        }
-        path_ = "/proc/self/fd/" + std::to_string(fd_);
-    }
-    ~MemoryFile() { ::close(fd_); }
-    MemoryFile(const MemoryFile&) = delete;
-    MemoryFile& operator=(const MemoryFile&) = delete;
-    const std::string& Path() const { return path_; }
-
-  private:
-    int fd_;
-    std::string path_;
-};
-
 struct ReadResult {
     bool trailing = false;  // bytes follow the last entry
     std::uint64_t end = 0;  // offset just after the last entry
 };
 
-// Reads the store at path (deciphering it in memory unless plain) into entries.
+// Reads the store at path (deciphering it while reading unless plain) into entries.
 ReadResult ReadStore(const std::string& path, bool plain, EntryMap& entries) {
-    std::optional<MemoryFile> plaintext;
-    std::string source = path;
-    if (!plain) {
-        plaintext.emplace();
-        CCrypto().ConvertFile(path, plaintext->Path());
-        source = plaintext->Path();
-    }
-    CFile file;
+    std::unique_ptr<CFile> file =
+        plain ? std::make_unique<CFile>() : std::make_unique<CEncipheredFile>();
     CFileException error(CFileException::none, 0, path);
-    if (!file.Open(source, CFile::modeRead, &error)) {
-        throw CFileException(error.m_cause, error.m_lOsError, path);
+    if (!file->Open(path, CFile::modeRead, &error)) {
+        throw error;
     }
-    CArchive ar(&file, CArchive::load);
+    CArchive ar(file.get(), CArchive::load);
     store::ReadStoreArchive(ar, entries);
     ReadResult result;
     result.end = ar.GetPosition();
@@ -94,15 +69,13 @@ ReadResult ReadStore(const std::string& path, bool plain, EntryMap& entries) {
 }
 
 void WriteStore(const EntryMap& entries, bool plain, const std::string& out) {
-    if (plain) {
-        SafeReplace replace(out);
-        store::WriteArchiveFile(replace.TempPath(), entries);
-        replace.Commit();
+    if (!plain) {
+        store::SaveStore(out, entries);
         return;
     }
-    MemoryFile plaintext;
-    store::WriteArchiveFile(plaintext.Path(), entries);
-    EncipherOver(plaintext.Path(), out);
+    SafeReplace replace(out);
+    store::WriteArchiveFile(replace.TempPath(), entries);
+    replace.Commit();
 }
 
 std::string ReadText(const std::string& path) {
