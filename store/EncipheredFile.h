@@ -7,24 +7,44 @@
 // This keeps a store's plaintext in memory only: a store archive streams through a
 // CArchive over this file, and no plaintext copy ever touches the disk.
 //
-// Any position and length is handled (the key follows the file position); a CArchive
-// reads and writes whole buffers, which the cipher handles block by block.
-// Ownership and thread: as CFile. Read and Write throw as CFile does.
+// The file is used sequentially from where Open or Seek left it; it reads ahead and
+// writes behind in chunks of kChunk bytes (a whole number of cipher blocks), so a
+// CArchive's 4096-byte transfers cost one system call per chunk. Close (or Seek)
+// writes what is buffered; Abort and destruction drop it. GetLength counts only what
+// has reached the file.
+//
+// Ownership and thread: as CFile. Read, Write, Seek and Close throw as CFile does.
 #pragma once
 
-#include <vector>
+#include <cstdint>
+#include <memory>
 
 #include "files/File.h"
 
 class CEncipheredFile : public CFile {
   public:
+    static constexpr UINT kChunk = 64 * 1024;
+
+    ~CEncipheredFile() override;
+
+    bool Open(const std::string& fileName, UINT openFlags,
+              CFileException* error = nullptr) override;
     UINT Read(void* buffer, UINT count) override;
-    // Enciphers a copy; the caller's buffer is left as it is.
     void Write(const void* buffer, UINT count) override;
+    std::uint64_t Seek(std::int64_t offset, SeekPosition from) override;
+    void Close() override;
+    void Abort() override;
 
     // Converts count bytes that sit at file offset `offset` (both directions).
     static void Convert(BYTE* data, std::size_t count, std::uint64_t offset);
 
   private:
-    std::vector<BYTE> scratch_;
+    void FlushWrites();
+    void Reset(std::uint64_t position);
+
+    std::unique_ptr<BYTE[]> chunk_;
+    std::uint64_t chunkAt_ = 0;  // file offset of chunk_[0]
+    UINT used_ = 0;              // reading: bytes consumed; writing: bytes buffered
+    UINT filled_ = 0;            // reading: valid bytes in chunk_
+    bool writing_ = false;
 };

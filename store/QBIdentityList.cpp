@@ -42,12 +42,12 @@ bool CQBIdentityList::RemoveKey(const std::string& name) {
 
 bool CQBIdentityList::GetNextAssoc(POSITION& pos, std::string& name,
                                    CMapStringToString*& fields) const {
-    const std::string* key = nullptr;
+    std::string_view key;
     const FieldMapPtr* value = nullptr;
     if (!m_entries.GetNextAssoc(pos, key, value)) {
         return false;
     }
-    name = *key;
+    name.assign(key);
     fields = value->get();
     return true;
 }

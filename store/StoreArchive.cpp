@@ -8,10 +8,9 @@
 namespace store {
 namespace {
 
-// The fewest bytes an entry and a field can take: a one-byte name and a tag; a
-// one-byte key and a one-byte value. They bound what a count may make us reserve.
+// The fewest bytes an entry can take: a one-byte name and a tag. It bounds what the
+// entry count may make us reserve.
 constexpr std::uint64_t kMinEntryBytes = 3;
-constexpr std::uint64_t kMinFieldBytes = 2;
 
 void WriteClassHeader(CArchive& ar) {
     ar.WriteWord(kFieldMapSchema);
@@ -22,11 +21,11 @@ void WriteClassHeader(CArchive& ar) {
 void WriteFieldMap(CArchive& ar, const CMapStringToString& fields) {
     ar.WriteCount(fields.GetCount());
     POSITION pos = fields.GetStartPosition();
-    const std::string* key = nullptr;
-    const std::string* value = nullptr;
+    std::string_view key;
+    std::string_view value;
     while (fields.GetNextAssoc(pos, key, value)) {
-        ar.WriteString(*key);
-        ar.WriteString(*value);
+        ar.WriteString(key);
+        ar.WriteString(value);
     }
 }
 
@@ -65,23 +64,40 @@ void ReadClassHeader(CArchive& ar) {
     }
 }
 
-FieldMapPtr ReadFieldMap(CArchive& ar) {
-    auto fields = std::make_unique<CMapStringToString>();
+// The strings of one field map body, read before the map is made so that the map
+// can be sized exactly (one allocation for its nodes, one for its text). Reused from
+// map to map.
+struct FieldScratch {
+    std::string text;
+    std::vector<std::size_t> ends;  // end of each key and value in text
+};
+
+FieldMapPtr ReadFieldMap(CArchive& ar, FieldScratch& scratch) {
     const DWORD count = ar.ReadCount();
-    fields->Reserve(static_cast<std::size_t>(
-        std::min<std::uint64_t>(count, ar.BytesRemaining() / kMinFieldBytes)));
-    std::string key;
-    std::string value;
+    scratch.text.clear();
+    scratch.ends.clear();
     for (DWORD i = 0; i < count; ++i) {
-        ar.ReadString(key);
-        ar.ReadString(value);
-        fields->SetAt(key, std::move(value));  // a repeated key keeps the later value
+        ar.ReadStringAppend(scratch.text);  // key
+        scratch.ends.push_back(scratch.text.size());
+        ar.ReadStringAppend(scratch.text);  // value
+        scratch.ends.push_back(scratch.text.size());
+    }
+    auto fields = std::make_unique<CMapStringToString>();
+    fields->Reserve(count, scratch.text.size());
+    const std::string_view text = scratch.text;
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < scratch.ends.size(); i += 2) {
+        const std::size_t keyEnd = scratch.ends[i];
+        const std::size_t valueEnd = scratch.ends[i + 1];
+        // A repeated key keeps the later value.
+        fields->SetAt(text.substr(begin, keyEnd - begin), text.substr(keyEnd, valueEnd - keyEnd));
+        begin = valueEnd;
     }
     return fields;
 }
 
 // Reads the tag and what follows it; nullptr for an entry without field map.
-FieldMapPtr ReadValueSlot(CArchive& ar, ObjectIndex& index) {
+FieldMapPtr ReadValueSlot(CArchive& ar, ObjectIndex& index, FieldScratch& scratch) {
     const std::uint64_t tagAt = ar.GetPosition();
     const WORD tag = ar.ReadWord();
     if (tag == kNullTag) {
@@ -99,7 +115,7 @@ FieldMapPtr ReadValueSlot(CArchive& ar, ObjectIndex& index) {
                                 "tag " + std::to_string(tag) + " refers to no class");
     }
     index.AddFieldMap();
-    return ReadFieldMap(ar);
+    return ReadFieldMap(ar, scratch);
 }
 
 }  // namespace
@@ -108,10 +124,10 @@ void WriteStoreArchive(CArchive& ar, const EntryMap& entries) {
     ar.WriteCount(entries.GetCount());
     bool classWritten = false;
     POSITION pos = entries.GetStartPosition();
-    const std::string* name = nullptr;
+    std::string_view name;
     const FieldMapPtr* fields = nullptr;
     while (entries.GetNextAssoc(pos, name, fields)) {
-        ar.WriteString(*name);
+        ar.WriteString(name);
         if (!*fields) {
             ar.WriteWord(kNullTag);
             continue;
@@ -136,10 +152,11 @@ void ReadStoreArchive(CArchive& ar, EntryMap& entries) {
     entries.Reserve(entries.GetCount() + static_cast<std::size_t>(std::min<std::uint64_t>(
                                              count, ar.BytesRemaining() / kMinEntryBytes)));
     ObjectIndex index;
+    FieldScratch scratch;
     std::string name;
     for (DWORD i = 0; i < count; ++i) {
         ar.ReadString(name);
-        FieldMapPtr fields = ReadValueSlot(ar, index);
+        FieldMapPtr fields = ReadValueSlot(ar, index, scratch);
         entries.SetAt(name, std::move(fields));
     }
 }

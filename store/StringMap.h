@@ -1,6 +1,7 @@
 // StringMap<Value>: a map from 8-bit string keys to values, with the enumeration order
-// of the Windows string maps that existing stores and scripts rely on, and an index
-// so that no lookup walks a bucket.
+// of the Windows string maps that existing stores and scripts rely on, an index so
+// that no lookup walks a bucket, and compact storage so that loading a large store
+// costs little memory and few allocations.
 //
 // Enumeration order: keys fall into 17 buckets by EnumerationHash (see
 // EnumerationHash.h); enumeration visits buckets 0 to 16, and within a bucket the
@@ -10,8 +11,13 @@
 //
 // Lookup: a map with more than a few keys keeps an open-addressing index (linear
 // probing, at most half full) beside the buckets, so Find, SetAt and RemoveKey cost
-// O(1) on average whatever the number of keys; a small map is searched directly.
+// O(1) on average whatever the number of keys; a small map compares stored hashes.
 // Keys compare by exact bytes: case matters, nothing is trimmed, "" is a valid key.
+//
+// Storage: nodes live in one array and key bytes in one text pool per map (values of
+// type store::PooledText share that pool; see CMapStringToString). Space freed by
+// removals and replacements is reclaimed by compacting the pool once it is mostly
+// garbage.
 //
 // Enumeration positions (POSITION) and changes: a position belongs to one map and to
 // the set of keys the map had when the position was made. Once a key has been added
@@ -21,9 +27,8 @@
 // existing key does not disturb positions. A position given to another map than the
 // one that made it is ended the same way.
 //
-// Ownership: the map owns its keys and values. Pointers handed out by Find and
-// GetNextAssoc stay valid until the next change of the map (SetAt of a new key,
-// RemoveKey, RemoveAll, or SetAt of that key), not longer.
+// Ownership: the map owns its keys and values. Views and pointers handed out (keys,
+// values, Find) stay valid until the next change of the map, not longer.
 // Thread: one map, one thread; no locking.
 #pragma once
 
@@ -34,15 +39,26 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "EnumerationHash.h"
 #include "Position.h"
 
-namespace store::detail {
+namespace store {
+
+// Text kept in a map's own pool: offset and length there.
+struct PooledText {
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+};
+
+namespace detail {
 // A process-wide serial number, so that a position can tell the map that made it.
 std::uint64_t NextMapId();
-}  // namespace store::detail
+}  // namespace detail
+
+}  // namespace store
 
 template <class Value>
 class StringMap {
@@ -68,21 +84,36 @@ class StringMap {
     // Removes key and destroys its value; false when the key is not in the map.
     bool RemoveKey(std::string_view key);
     void RemoveAll();
-    // Prepares room for count keys in all (no effect on the order).
-    void Reserve(std::size_t count);
+    // Prepares room for count keys in all and textBytes more bytes of text (no effect
+    // on the order).
+    void Reserve(std::size_t count, std::size_t textBytes = 0);
 
     POSITION GetStartPosition() const;
     // Gives the key and value at pos and advances pos (ended after the last key).
-    // Returns false, clears key and value and ends pos when pos has ended or is stale
-    // (see the header comment).
-    bool GetNextAssoc(POSITION& pos, const std::string*& key, Value*& value);
-    bool GetNextAssoc(POSITION& pos, const std::string*& key, const Value*& value) const;
+    // Returns false and ends pos when pos has ended or is stale (see above).
+    bool GetNextAssoc(POSITION& pos, std::string_view& key, Value*& value);
+    bool GetNextAssoc(POSITION& pos, std::string_view& key, const Value*& value) const;
+
+  protected:
+    static constexpr bool kPooledValues = std::is_same_v<Value, store::PooledText>;
+
+    // Copies text into the pool (text may lie in the pool itself).
+    store::PooledText StoreText(std::string_view text);
+    std::string_view Text(store::PooledText ref) const {
+        return std::string_view(pool_.data() + ref.offset, ref.length);
+    }
+    bool InPool(std::string_view text) const {
+        return !pool_.empty() && text.data() >= pool_.data() &&
+               text.data() < pool_.data() + pool_.size();
+    }
+    // Counts text no longer referenced (reclaimed by a later compaction).
+    void DropText(store::PooledText ref) { garbage_ += ref.length; }
 
   private:
     struct Node {
-        std::string key;
         Value value{};
-        std::uint64_t hash = 0;  // IndexHash(key)
+        store::PooledText key;
+        std::uint32_t hash = 0;  // IndexHash(key)
         std::int32_t prev = -1;  // neighbours in the bucket, newest first
         std::int32_t next = -1;  // (next also links free nodes)
         std::uint8_t bucket = 0;
@@ -92,10 +123,10 @@ class StringMap {
     // Up to this many keys a map has no index; a lookup compares stored hashes.
     static constexpr std::size_t kLinearLimit = 16;
 
-    static std::uint64_t IndexHash(std::string_view key) {
-        return std::hash<std::string_view>{}(key);
+    static std::uint32_t IndexHash(std::string_view key) {
+        return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
     }
-    std::int32_t FindNode(std::string_view key, std::uint64_t hash) const;
+    std::int32_t FindNode(std::string_view key, std::uint32_t hash) const;
     std::int32_t Successor(std::int32_t node) const;
     bool Stale(const POSITION& pos) const {
         return pos.node_ < 0 || pos.map_ != id_ || pos.stamp_ != stamp_ ||
@@ -105,8 +136,11 @@ class StringMap {
     void IndexErase(std::int32_t node);
     void Rehash(std::size_t slotCount);
     void GrowIndexFor(std::size_t count);
+    void CompactIfWasteful();
 
     std::vector<Node> nodes_;
+    std::string pool_;                 // key bytes (and pooled values), back to back
+    std::size_t garbage_ = 0;          // bytes of pool_ no longer referenced
     std::vector<std::int32_t> slots_;  // index: node numbers or -1; empty below kLinearLimit
     std::array<std::int32_t, store::kBucketCount> heads_{};
     std::int32_t free_ = -1;  // first free node
@@ -116,11 +150,22 @@ class StringMap {
 };
 
 template <class Value>
-std::int32_t StringMap<Value>::FindNode(std::string_view key, std::uint64_t hash) const {
+store::PooledText StringMap<Value>::StoreText(std::string_view text) {
+    if (pool_.size() + text.size() > UINT32_MAX) {
+        throw std::length_error("StringMap: too much text");
+    }
+    const store::PooledText ref{static_cast<std::uint32_t>(pool_.size()),
+                                static_cast<std::uint32_t>(text.size())};
+    pool_.append(text.data(), text.size());  // safe when text lies in pool_
+    return ref;
+}
+
+template <class Value>
+std::int32_t StringMap<Value>::FindNode(std::string_view key, std::uint32_t hash) const {
     if (slots_.empty()) {
         for (std::size_t i = 0; i < nodes_.size(); ++i) {
             const Node& n = nodes_[i];
-            if (n.live && n.hash == hash && n.key == key) {
+            if (n.live && n.hash == hash && Text(n.key) == key) {
                 return static_cast<std::int32_t>(i);
             }
         }
@@ -133,7 +178,7 @@ std::int32_t StringMap<Value>::FindNode(std::string_view key, std::uint64_t hash
             return -1;
         }
         const Node& node = nodes_[static_cast<std::size_t>(n)];
-        if (node.hash == hash && node.key == key) {
+        if (node.hash == hash && Text(node.key) == key) {
             return n;
         }
     }
@@ -192,7 +237,7 @@ void StringMap<Value>::GrowIndexFor(std::size_t count) {
     if (count <= kLinearLimit || count * 2 <= slots_.size()) {
         return;
     }
-    std::size_t slotCount = 32;
+    std::size_t slotCount = 64;
     while (slotCount < count * 2) {
         slotCount *= 2;
     }
@@ -200,48 +245,84 @@ void StringMap<Value>::GrowIndexFor(std::size_t count) {
 }
 
 template <class Value>
-void StringMap<Value>::Reserve(std::size_t count) {
-    if (count > nodes_.size()) {
+void StringMap<Value>::Reserve(std::size_t count, std::size_t textBytes) {
+    if (count > nodes_.capacity()) {
         nodes_.reserve(count);
+    }
+    if (textBytes > 0) {
+        pool_.reserve(pool_.size() + textBytes);
     }
     GrowIndexFor(count);
 }
 
 template <class Value>
+void StringMap<Value>::CompactIfWasteful() {
+    if (garbage_ < 1024 || garbage_ * 2 < pool_.size()) {
+        return;
+    }
+    std::string fresh;
+    fresh.reserve(pool_.size() - garbage_);
+    auto move = [&](store::PooledText& ref) {
+        const std::uint32_t offset = static_cast<std::uint32_t>(fresh.size());
+        fresh.append(pool_, ref.offset, ref.length);
+        ref.offset = offset;
+    };
+    for (Node& node : nodes_) {
+        if (node.live) {
+            move(node.key);
+            if constexpr (kPooledValues) {
+                move(node.value);
+            }
+        }
+    }
+    pool_.swap(fresh);
+    garbage_ = 0;
+}
+
+template <class Value>
 Value& StringMap<Value>::SetAt(std::string_view key, Value value) {
-    const std::uint64_t hash = IndexHash(key);
+    const std::uint32_t hash = IndexHash(key);
     const std::int32_t found = FindNode(key, hash);
     if (found >= 0) {
         Node& node = nodes_[static_cast<std::size_t>(found)];
+        if constexpr (kPooledValues) {
+            garbage_ += node.value.length;
+        }
         node.value = std::move(value);
-        return node.value;
+        CompactIfWasteful();
+        return nodes_[static_cast<std::size_t>(found)].value;
     }
     if (nodes_.size() >= static_cast<std::size_t>(INT32_MAX) && free_ < 0) {
         throw std::length_error("StringMap: too many keys");
     }
     // Everything that may throw happens before the map changes.
     GrowIndexFor(count_ + 1);
-    std::string ownKey(key);  // key may lie in this map's storage, which may move now
-    const auto bucket = static_cast<std::uint8_t>(store::BucketOf(ownKey));
+    const auto bucket = static_cast<std::uint8_t>(store::BucketOf(key));
+    const store::PooledText keyRef = StoreText(key);  // key may lie in the pool
     std::int32_t n = free_;
     if (n >= 0) {
         free_ = nodes_[static_cast<std::size_t>(n)].next;
     } else {
-        nodes_.emplace_back();
+        try {
+            nodes_.emplace_back();
+        } catch (...) {
+            pool_.resize(keyRef.offset);
+            throw;
+        }
         n = static_cast<std::int32_t>(nodes_.size() - 1);
     }
     Node& node = nodes_[static_cast<std::size_t>(n)];
-    node.key = std::move(ownKey);
+    node.key = keyRef;
     node.value = std::move(value);
     node.hash = hash;
     node.bucket = bucket;
     node.live = true;
     node.prev = -1;
-    node.next = heads_[node.bucket];
+    node.next = heads_[bucket];
     if (node.next >= 0) {
         nodes_[static_cast<std::size_t>(node.next)].prev = n;
     }
-    heads_[node.bucket] = n;
+    heads_[bucket] = n;
     if (!slots_.empty()) {
         IndexInsert(n);
     }
@@ -270,13 +351,18 @@ bool StringMap<Value>::RemoveKey(std::string_view key) {
     }
     --count_;
     ++stamp_;
+    garbage_ += node.key.length;
+    if constexpr (kPooledValues) {
+        garbage_ += node.value.length;
+    }
     Value doomed = std::move(node.value);
     node.value = Value{};
-    std::string().swap(node.key);
+    node.key = {};
     node.live = false;
     node.prev = -1;
     node.next = free_;
     free_ = n;
+    CompactIfWasteful();
     return true;  // doomed is destroyed last, with the map already consistent
 }
 
@@ -284,6 +370,8 @@ template <class Value>
 void StringMap<Value>::RemoveAll() {
     std::vector<Node> doomed;
     doomed.swap(nodes_);
+    std::string().swap(pool_);
+    garbage_ = 0;
     std::vector<std::int32_t>().swap(slots_);
     heads_.fill(-1);
     free_ = -1;
@@ -316,25 +404,25 @@ POSITION StringMap<Value>::GetStartPosition() const {
 }
 
 template <class Value>
-bool StringMap<Value>::GetNextAssoc(POSITION& pos, const std::string*& key, Value*& value) {
+bool StringMap<Value>::GetNextAssoc(POSITION& pos, std::string_view& key, Value*& value) {
     if (Stale(pos)) {
         pos = POSITION();
-        key = nullptr;
-        value = nullptr;
         return false;
     }
     Node& node = nodes_[static_cast<std::size_t>(pos.node_)];
-    key = &node.key;
+    key = Text(node.key);
     value = &node.value;
     pos.node_ = Successor(pos.node_);
     return true;
 }
 
 template <class Value>
-bool StringMap<Value>::GetNextAssoc(POSITION& pos, const std::string*& key,
+bool StringMap<Value>::GetNextAssoc(POSITION& pos, std::string_view& key,
                                     const Value*& value) const {
     Value* v = nullptr;
     const bool got = const_cast<StringMap*>(this)->GetNextAssoc(pos, key, v);
-    value = v;
+    if (got) {
+        value = v;
+    }
     return got;
 }

@@ -105,8 +105,8 @@ DWORD CArchive::ReadCount() {
     }
 }
 
-void CArchive::ReadString(std::string& out) {
-    const std::uint64_t offset = GetPosition();
+std::uint64_t CArchive::ReadStringLength(std::uint64_t& offset) {
+    offset = GetPosition();
     std::uint64_t n = 0;
     try {
         n = ReadByte();
@@ -130,18 +130,37 @@ void CArchive::ReadString(std::string& out) {
             CArchiveException::endOfFile, offset, FileName(),
             "a string of " + std::to_string(n) + " bytes runs past the end of the data");
     }
+    return n;
+}
+
+void CArchive::AppendStringBytes(std::string& out, std::uint64_t n, std::uint64_t offset) {
     if (static_cast<std::uint64_t>(lim_ - cur_) >= n) {
-        out.assign(reinterpret_cast<const char*>(cur_), static_cast<std::size_t>(n));
+        out.append(reinterpret_cast<const char*>(cur_), static_cast<std::size_t>(n));
         cur_ += n;
         return;
     }
-    out.resize(static_cast<std::size_t>(n));
+    const std::size_t old = out.size();
+    out.resize(old + static_cast<std::size_t>(n));
     try {
-        ReadExact(out.data(), out.size());
+        ReadExact(out.data() + old, static_cast<std::size_t>(n));
     } catch (const CArchiveException&) {
+        out.resize(old);
         // The file shrank while it was read.
         ThrowEnd(offset, "a string runs past the end of the data");
     }
+}
+
+void CArchive::ReadString(std::string& out) {
+    std::uint64_t offset = 0;
+    const std::uint64_t n = ReadStringLength(offset);
+    out.clear();
+    AppendStringBytes(out, n, offset);
+}
+
+void CArchive::ReadStringAppend(std::string& out) {
+    std::uint64_t offset = 0;
+    const std::uint64_t n = ReadStringLength(offset);
+    AppendStringBytes(out, n, offset);
 }
 
 void CArchive::WriteWord(WORD value) {
@@ -168,7 +187,7 @@ void CArchive::WriteCount(std::uint64_t count) {
     WriteDword(static_cast<DWORD>(count));
 }
 
-void CArchive::WriteString(const std::string& value) {
+void CArchive::WriteString(std::string_view value) {
     const std::uint64_t n = value.size();
     if (n < 0xFF) {
         WriteByte(static_cast<BYTE>(n));

@@ -40,6 +40,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "WinTypes.h"
 #include "files/ArchiveException.h"
@@ -78,6 +79,8 @@ class CArchive {
     DWORD ReadCount();
     // Replaces out with the next String (see the layout above).
     void ReadString(std::string& out);
+    // Appends the next String to out (several strings collected in one buffer).
+    void ReadStringAppend(std::string& out);
 
     void Write(const void* buffer, std::size_t count);
     void WriteByte(BYTE value) { Write(&value, 1); }
@@ -85,7 +88,7 @@ class CArchive {
     void WriteDword(DWORD value);
     void WriteCount(std::uint64_t count);
     // Throws CArchiveException genericException for a string of 0xFFFFFFFF bytes or more.
-    void WriteString(const std::string& value);
+    void WriteString(std::string_view value);
 
     // Store: writes the buffered bytes to the file.
     void Flush();
@@ -100,6 +103,9 @@ class CArchive {
     // Load: refills the buffer; returns false at the end of the file.
     bool Fill();
     [[noreturn]] void ThrowEnd(std::uint64_t offset, const char* what) const;
+    // Reads a String's length prefix (offset: where it starts) and checks it.
+    std::uint64_t ReadStringLength(std::uint64_t& offset);
+    void AppendStringBytes(std::string& out, std::uint64_t n, std::uint64_t offset);
 
     CFile* file_;
     bool loading_;

@@ -12,8 +12,9 @@
 //
 // Errors: Open returns false (and fills the optional exception); Read, Write, Seek,
 // GetLength and Close throw CFileException. A short write (disk full) throws.
-// Read and Write are virtual, so that a file that transforms its bytes (see
-// CEncipheredFile in the store) can stand wherever a CFile is used.
+// Open, Read, Write, Seek, Close and Abort are virtual, as in MFC, so that a file that
+// transforms or buffers its bytes (CEncipheredFile in the store) can stand wherever a
+// CFile is used.
 // Ownership: the object owns its descriptor and closes it when destroyed (silently).
 // Thread: one object, one thread.
 #pragma once
@@ -49,17 +50,17 @@ class CFile {
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    bool Open(const std::string& fileName, UINT openFlags, CFileException* error = nullptr);
+    virtual bool Open(const std::string& fileName, UINT openFlags, CFileException* error = nullptr);
     // Reads up to count bytes; returns how many were read (0 at the end).
     virtual UINT Read(void* buffer, UINT count);
     // Writes all count bytes or throws.
     virtual void Write(const void* buffer, UINT count);
     std::uint64_t GetLength() const;
-    std::uint64_t Seek(std::int64_t offset, SeekPosition from);
+    virtual std::uint64_t Seek(std::int64_t offset, SeekPosition from);
     // Flushes and closes; throws when the system reports an error on close.
-    void Close();
+    virtual void Close();
     // Closes without reporting errors (destructor, clean-up paths).
-    void Abort();
+    virtual void Abort();
 
     bool IsOpen() const { return fd_ >= 0; }
     int Descriptor() const { return fd_; }

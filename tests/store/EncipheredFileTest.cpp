@@ -40,6 +40,17 @@ TEST_F(EncipheredFileTest, MatchesTheFileCipherAtAnyPositionAndPieceSize) {
         back += piece;
     }
     EXPECT_TRUE(back == plain);
+
+    // Positions account for what was read ahead.
+    ASSERT_EQ(in.Seek(0, CFile::begin), 0u);
+    std::string head(100, '\0');
+    ASSERT_EQ(in.Read(head.data(), 100), 100u);
+    EXPECT_EQ(in.Seek(0, CFile::current), 100u);
+    ASSERT_EQ(in.Seek(600, CFile::begin), 600u);
+    std::string tail(1100, '\0');
+    ASSERT_EQ(in.Read(tail.data(), 1100), 1100u);
+    EXPECT_TRUE(head == plain.substr(0, 100));
+    EXPECT_TRUE(tail == plain.substr(600));
 }
 
 TEST_F(EncipheredFileTest, AStoreIsExactlyTheEncipheredArchive) {

@@ -31,13 +31,13 @@ class StoreFailureTest : public storetest::StoreTest {
         files::SetWriteFaultHookForTesting({});
         StoreTest::TearDown();
     }
-    // A store big enough that every file of a save takes several writes.
+    // A store big enough (about 170 KB) that its save takes several writes.
     std::vector<Entry> BigStore() {
         std::vector<Entry> entries;
-        for (int i = 0; i < 40; ++i) {
+        for (int i = 0; i < 400; ++i) {
             entries.push_back({"Identity " + std::to_string(i),
                                true,
-                               {{"Name", std::string(200, 'a' + i % 26)}, {"City", "Paris"}}});
+                               {{"Name", std::string(400, 'a' + i % 26)}, {"City", "Paris"}}});
         }
         return entries;
     }
@@ -125,7 +125,7 @@ TEST_F(StoreFailureTest, AProcessKilledWhileSavingLeavesTheOldStore) {
         EXPECT_EQ(qbtest::ReadFile(DataPath("QbIDStorage.cfg")), old) << "limit " << limit;
         CQBIdentityList list;
         list.ReadFromFile("identity");
-        EXPECT_EQ(list.GetCount(), 40u);
+        EXPECT_EQ(list.GetCount(), 400u);
         for (const std::string& f : DataFiles()) {
             // A dead process may leave its unfinished, enciphered, private new store.
             EXPECT_TRUE(f == "QbIDStorage.cfg" || f.rfind("QbIDStorage.cfg.new-", 0) == 0) << f;

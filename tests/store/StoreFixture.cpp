@@ -43,10 +43,10 @@ std::string ToHex(const std::string& bytes) {
 std::vector<Entry> Enumerate(const EntryMap& entries) {
     std::vector<Entry> out;
     POSITION pos = entries.GetStartPosition();
-    const std::string* name = nullptr;
+    std::string_view name;
     const FieldMapPtr* fields = nullptr;
     while (entries.GetNextAssoc(pos, name, fields)) {
-        Entry e{*name, *fields != nullptr, {}};
+        Entry e{std::string(name), *fields != nullptr, {}};
         if (*fields) {
             POSITION fp = (*fields)->GetStartPosition();
             std::string k;

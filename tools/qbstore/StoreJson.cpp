@@ -9,7 +9,7 @@ namespace {
 
 constexpr char32_t kByteEscapeBase = 0xDC00;  // U+DC80..U+DCFF stand for bytes 80..FF
 
-std::u32string Decode(const std::string& bytes, text::CodePage cp) {
+std::u32string Decode(std::string_view bytes, text::CodePage cp) {
     std::u32string cps = text::ToCodePoints(bytes, cp);
     if (cp != text::CodePage::Utf8) {
         return cps;  // every byte is a character
@@ -113,13 +113,13 @@ FieldMapPtr FieldsFromJson(const json::Value& fields, text::CodePage cp) {
 std::string ToJson(const EntryMap& entries, text::CodePage cp) {
     std::string out = "{\"entries\":[";
     POSITION pos = entries.GetStartPosition();
-    const std::string* name = nullptr;
+    std::string_view name;
     const FieldMapPtr* fields = nullptr;
     bool firstEntry = true;
     while (entries.GetNextAssoc(pos, name, fields)) {
         out += firstEntry ? "{\"name\":" : ",{\"name\":";
         firstEntry = false;
-        json::AppendString(out, Decode(*name, cp));
+        json::AppendString(out, Decode(name, cp));
         out += ",\"fields\":";
         if (!*fields) {
             out += "null}";
@@ -127,15 +127,15 @@ std::string ToJson(const EntryMap& entries, text::CodePage cp) {
         }
         out += '[';
         POSITION fieldPos = (*fields)->GetStartPosition();
-        const std::string* key = nullptr;
-        const std::string* value = nullptr;
+        std::string_view key;
+        std::string_view value;
         bool firstField = true;
         while ((*fields)->GetNextAssoc(fieldPos, key, value)) {
             out += firstField ? "[" : ",[";
             firstField = false;
-            json::AppendString(out, Decode(*key, cp));
+            json::AppendString(out, Decode(key, cp));
             out += ',';
-            json::AppendString(out, Decode(*value, cp));
+            json::AppendString(out, Decode(value, cp));
             out += ']';
         }
         out += "]}";

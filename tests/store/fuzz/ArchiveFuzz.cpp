@@ -66,7 +66,7 @@ using Flat =
 Flat Flatten(const EntryMap& entries) {
     Flat flat;
     POSITION pos = entries.GetStartPosition();
-    const std::string* name = nullptr;
+    std::string_view name;
     const FieldMapPtr* fields = nullptr;
     while (entries.GetNextAssoc(pos, name, fields)) {
         std::vector<std::pair<std::string, std::string>> kv;
@@ -79,7 +79,7 @@ Flat Flatten(const EntryMap& entries) {
             }
             std::sort(kv.begin(), kv.end());
         }
-        flat.emplace_back(*name, *fields != nullptr, std::move(kv));
+        flat.emplace_back(std::string(name), *fields != nullptr, std::move(kv));
     }
     std::sort(flat.begin(), flat.end());
     return flat;
