@@ -14,24 +14,6 @@ namespace {
     throw CFileException(CFileException::CauseFromErrno(err), err, path);
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Makes the rename itself durable. A folder that cannot be synced still holds the
-// complete new file, so a failure here is not reported.
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 }  // namespace
 
 SafeReplace::SafeReplace(std::string target) : target_(std::move(target)) {
@@ -53,7 +35,9 @@ SafeReplace::~SafeReplace() {
 }
 
 void SafeReplace::Commit() {
-    if (::fsync(fd_) != 0) {
+    // The data must be on the disk before the name points at it; the rename itself
+    // needs no flush: lost in a power failure, it leaves the old store, whole.
+    if (::fdatasync(fd_) != 0) {
         ThrowErrno(errno, temp_);
     }
     const int fd = fd_;
@@ -65,5 +49,4 @@ void SafeReplace::Commit() {
         ThrowErrno(errno, target_);
     }
     committed_ = true;
-    SyncFolder(FolderOf(target_));
 }

@@ -71,7 +71,7 @@ class StringMap {
     bool IsEmpty() const { return count_ == 0; }
 
     Value* Find(std::string_view key) {
-        const std::int32_t n = FindNode(key, IndexHash(key));
+        const std::int32_t n = FindNode(key);
         return n < 0 ? nullptr : &nodes_[static_cast<std::size_t>(n)].value;
     }
     const Value* Find(std::string_view key) const {
@@ -113,35 +113,47 @@ class StringMap {
     struct Node {
         Value value{};
         store::PooledText key;
-        std::uint32_t hash = 0;  // IndexHash(key)
-        std::int32_t prev = -1;  // neighbours in the bucket, newest first
-        std::int32_t next = -1;  // (next also links free nodes)
+        std::uint32_t order = 0;  // EnumerationHash(key): bucket, and the small maps' lookup
+        std::int32_t prev = -1;   // neighbours in the bucket, newest first
+        std::int32_t next = -1;   // (next also links free nodes)
         std::uint8_t bucket = 0;
         bool live = false;
     };
 
-    // Up to this many keys a map has no index; a lookup compares stored hashes.
+    // Up to this many keys a map has no index; a lookup compares stored hashes (the
+    // enumeration hash, which a new key needs anyway).
     static constexpr std::size_t kLinearLimit = 16;
 
     static std::uint32_t IndexHash(std::string_view key) {
         return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
     }
-    std::int32_t FindNode(std::string_view key, std::uint32_t hash) const;
+    std::int32_t FindLinear(std::string_view key, std::uint32_t order) const;
+    std::int32_t FindIndexed(std::string_view key, std::uint32_t hash) const;
+    std::int32_t FindNode(std::string_view key) const {
+        return slots_.empty() ? FindLinear(key, store::EnumerationHash(key))
+                              : FindIndexed(key, IndexHash(key));
+    }
     std::int32_t Successor(std::int32_t node) const;
     bool Stale(const POSITION& pos) const {
         return pos.node_ < 0 || pos.map_ != id_ || pos.stamp_ != stamp_ ||
                static_cast<std::size_t>(pos.node_) >= nodes_.size();
     }
-    void IndexInsert(std::int32_t node);
+    void IndexInsert(std::int32_t node, std::uint32_t hash);
     void IndexErase(std::int32_t node);
     void Rehash(std::size_t slotCount);
     void GrowIndexFor(std::size_t count);
     void CompactIfWasteful();
 
     std::vector<Node> nodes_;
-    std::string pool_;                 // key bytes (and pooled values), back to back
-    std::size_t garbage_ = 0;          // bytes of pool_ no longer referenced
-    std::vector<std::int32_t> slots_;  // index: node numbers or -1; empty below kLinearLimit
+    std::string pool_;         // key bytes (and pooled values), back to back
+    std::size_t garbage_ = 0;  // bytes of pool_ no longer referenced
+    // Index slot: a node number (or -1) and its key's hash, so that a probe rarely has
+    // to look at a node that does not match.
+    struct Slot {
+        std::int32_t node = -1;
+        std::uint32_t hash = 0;
+    };
+    std::vector<Slot> slots_;  // empty below kLinearLimit
     std::array<std::int32_t, store::kBucketCount> heads_{};
     std::int32_t free_ = -1;  // first free node
     std::size_t count_ = 0;
@@ -161,56 +173,57 @@ store::PooledText StringMap<Value>::StoreText(std::string_view text) {
 }
 
 template <class Value>
-std::int32_t StringMap<Value>::FindNode(std::string_view key, std::uint32_t hash) const {
-    if (slots_.empty()) {
-        for (std::size_t i = 0; i < nodes_.size(); ++i) {
-            const Node& n = nodes_[i];
-            if (n.live && n.hash == hash && Text(n.key) == key) {
-                return static_cast<std::int32_t>(i);
-            }
+std::int32_t StringMap<Value>::FindLinear(std::string_view key, std::uint32_t order) const {
+    for (std::size_t i = 0; i < nodes_.size(); ++i) {
+        const Node& n = nodes_[i];
+        if (n.live && n.order == order && Text(n.key) == key) {
+            return static_cast<std::int32_t>(i);
         }
-        return -1;
     }
+    return -1;
+}
+
+template <class Value>
+std::int32_t StringMap<Value>::FindIndexed(std::string_view key, std::uint32_t hash) const {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const std::int32_t n = slots_[i];
-        if (n < 0) {
+        const Slot slot = slots_[i];
+        if (slot.node < 0) {
             return -1;
         }
-        const Node& node = nodes_[static_cast<std::size_t>(n)];
-        if (node.hash == hash && Text(node.key) == key) {
-            return n;
+        if (slot.hash == hash && Text(nodes_[static_cast<std::size_t>(slot.node)].key) == key) {
+            return slot.node;
         }
     }
 }
 
 template <class Value>
-void StringMap<Value>::IndexInsert(std::int32_t node) {
+void StringMap<Value>::IndexInsert(std::int32_t node, std::uint32_t hash) {
     const std::size_t mask = slots_.size() - 1;
-    std::size_t i = nodes_[static_cast<std::size_t>(node)].hash & mask;
-    while (slots_[i] >= 0) {
+    std::size_t i = hash & mask;
+    while (slots_[i].node >= 0) {
         i = (i + 1) & mask;
     }
-    slots_[i] = node;
+    slots_[i] = Slot{node, hash};
 }
 
 template <class Value>
 void StringMap<Value>::IndexErase(std::int32_t node) {
     // Backward-shift deletion keeps every probe sequence unbroken without tombstones.
     const std::size_t mask = slots_.size() - 1;
-    std::size_t i = nodes_[static_cast<std::size_t>(node)].hash & mask;
-    while (slots_[i] != node) {
+    std::size_t i = IndexHash(Text(nodes_[static_cast<std::size_t>(node)].key)) & mask;
+    while (slots_[i].node != node) {
         i = (i + 1) & mask;
     }
     for (;;) {
-        slots_[i] = -1;
+        slots_[i] = Slot{};
         std::size_t j = i;
         for (;;) {
             j = (j + 1) & mask;
-            if (slots_[j] < 0) {
+            if (slots_[j].node < 0) {
                 return;
             }
-            const std::size_t home = nodes_[static_cast<std::size_t>(slots_[j])].hash & mask;
+            const std::size_t home = slots_[j].hash & mask;
             const bool stays = i <= j ? (i < home && home <= j) : (i < home || home <= j);
             if (!stays) {
                 break;
@@ -223,11 +236,11 @@ void StringMap<Value>::IndexErase(std::int32_t node) {
 
 template <class Value>
 void StringMap<Value>::Rehash(std::size_t slotCount) {
-    std::vector<std::int32_t> fresh(slotCount, -1);
+    std::vector<Slot> fresh(slotCount);
     slots_.swap(fresh);
     for (std::size_t i = 0; i < nodes_.size(); ++i) {
         if (nodes_[i].live) {
-            IndexInsert(static_cast<std::int32_t>(i));
+            IndexInsert(static_cast<std::int32_t>(i), IndexHash(Text(nodes_[i].key)));
         }
     }
 }
@@ -281,8 +294,10 @@ void StringMap<Value>::CompactIfWasteful() {
 
 template <class Value>
 Value& StringMap<Value>::SetAt(std::string_view key, Value value) {
-    const std::uint32_t hash = IndexHash(key);
-    const std::int32_t found = FindNode(key, hash);
+    const std::uint32_t order = store::EnumerationHash(key);
+    std::uint32_t hash = 0;
+    const std::int32_t found =
+        slots_.empty() ? FindLinear(key, order) : FindIndexed(key, hash = IndexHash(key));
     if (found >= 0) {
         Node& node = nodes_[static_cast<std::size_t>(found)];
         if constexpr (kPooledValues) {
@@ -296,8 +311,12 @@ Value& StringMap<Value>::SetAt(std::string_view key, Value value) {
         throw std::length_error("StringMap: too many keys");
     }
     // Everything that may throw happens before the map changes.
+    const bool wasIndexed = !slots_.empty();
     GrowIndexFor(count_ + 1);
-    const auto bucket = static_cast<std::uint8_t>(store::BucketOf(key));
+    if (!wasIndexed && !slots_.empty()) {
+        hash = IndexHash(key);
+    }
+    const auto bucket = static_cast<std::uint8_t>(order % store::kBucketCount);
     const store::PooledText keyRef = StoreText(key);  // key may lie in the pool
     std::int32_t n = free_;
     if (n >= 0) {
@@ -314,7 +333,7 @@ Value& StringMap<Value>::SetAt(std::string_view key, Value value) {
     Node& node = nodes_[static_cast<std::size_t>(n)];
     node.key = keyRef;
     node.value = std::move(value);
-    node.hash = hash;
+    node.order = order;
     node.bucket = bucket;
     node.live = true;
     node.prev = -1;
@@ -324,7 +343,7 @@ Value& StringMap<Value>::SetAt(std::string_view key, Value value) {
     }
     heads_[bucket] = n;
     if (!slots_.empty()) {
-        IndexInsert(n);
+        IndexInsert(n, hash);
     }
     ++count_;
     ++stamp_;
@@ -333,7 +352,7 @@ Value& StringMap<Value>::SetAt(std::string_view key, Value value) {
 
 template <class Value>
 bool StringMap<Value>::RemoveKey(std::string_view key) {
-    const std::int32_t n = FindNode(key, IndexHash(key));
+    const std::int32_t n = FindNode(key);
     if (n < 0) {
         return false;
     }
@@ -355,7 +374,7 @@ bool StringMap<Value>::RemoveKey(std::string_view key) {
     if constexpr (kPooledValues) {
         garbage_ += node.value.length;
     }
-    Value doomed = std::move(node.value);
+    [[maybe_unused]] Value doomed = std::move(node.value);
     node.value = Value{};
     node.key = {};
     node.live = false;
@@ -372,7 +391,7 @@ void StringMap<Value>::RemoveAll() {
     doomed.swap(nodes_);
     std::string().swap(pool_);
     garbage_ = 0;
-    std::vector<std::int32_t>().swap(slots_);
+    std::vector<Slot>().swap(slots_);
     heads_.fill(-1);
     free_ = -1;
     count_ = 0;
