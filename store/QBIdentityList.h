@@ -16,9 +16,12 @@
 //
 // Failures: AddValue and WriteToFile report their own failures with AfxMessageBox
 // (caption: the current module's title) and return normally. ReadFromFile,
-// ReadFromImportFile, SaveToIdentityFile and WriteToUndelFile catch nothing: they
-// throw CryptException, CFileException or CArchiveException to the caller. The
-// plaintext of a store never touches the disk, and a store is only ever replaced whole.
+// ReadFromImportFile, SaveToIdentityFile and WriteToUndelFile catch nothing: a load
+// throws CArchiveException (malformed store; what was read before the fault stays
+// merged) or CFileException; a save also throws CryptException "Error opening
+// Destination file!\n" when the store is read-only or the data folder takes no file.
+// The plaintext of a store never touches the disk (there are no plaintext twins), and
+// a store is only ever replaced whole (see StoreFiles.h).
 //
 // Thread: the thread of the object that owns the list; no locking.
 #pragma once

@@ -1,7 +1,7 @@
-// The store archive: the plaintext byte layout of one saved collection (the content of
-// IDStore.dat and PASSStore.dat, enciphered into the .cfg stores). Existing stores
-// were written by the Windows serialisation of a string-to-object map holding
-// CMapStringToString objects; this is that layout, byte for byte.
+// The store archive: the plaintext byte layout of one saved collection; a store file
+// (.cfg) holds it in the file cipher's enciphered form. Existing stores were written by
+// the Windows serialisation of a string-to-object map holding CMapStringToString
+// objects; this is that layout, byte for byte.
 //
 //   Count                 number of entries                     (Count/String: Archive.h)
 //   per entry, in the writer's enumeration order:

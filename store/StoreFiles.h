@@ -9,9 +9,8 @@
 //
 // A store is a store archive (StoreArchive.h) in the file cipher's enciphered form.
 // It is deciphered while it is read and enciphered while it is written, through a
-// CEncipheredFile: the plaintext lives in memory only. (The Windows version passed it
-// through plaintext twins on disk, IDStore.dat, PASSStore.dat and IDStoreImport.dat;
-// none of them is ever written here, so none can be left behind by a crash.)
+// CEncipheredFile: the plaintext lives in memory only. No plaintext copy of a store
+// (a "twin" file such as IDStore.dat) is ever written, so none can be left behind.
 // A store is replaced only whole (SafeReplace) and is created with mode 0600.
 //
 // File type: "identity" in any letter case selects the identity store; any other

@@ -1,5 +1,5 @@
 // Saves and loads that fail part-way: the store is replaced whole or not at all, and
-// no plaintext twin or temporary file outlives the operation.
+// no temporary file outlives the operation and no plaintext reaches the disk.
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -57,7 +57,8 @@ TEST_F(StoreFailureTest, AMalformedStoreKeepsWhatWasReadAndIsNeverOverwritten) {
         EXPECT_EQ(e.m_offset, 6u);
     }
     EXPECT_EQ(storetest::Enumerate(list.Entries()), (std::vector<Entry>{{"A", false, {}}}));
-    EXPECT_EQ(DataFiles(), std::vector<std::string>{"QbIDStorage.cfg"}) << "twin removed";
+    EXPECT_EQ(DataFiles(), std::vector<std::string>{"QbIDStorage.cfg"})
+        << "nothing left beside the store";
 
     list.AddValue("k", "v");
     list.WriteToFile("B", "identity");
