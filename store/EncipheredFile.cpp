@@ -5,6 +5,8 @@
 
 #include "Crypto.h"
 
+CEncipheredFile::CEncipheredFile() : chunk_(std::make_unique<BYTE[]>(kChunk)) {}
+
 CEncipheredFile::~CEncipheredFile() = default;
 
 void CEncipheredFile::Convert(BYTE* data, std::size_t count, std::uint64_t offset) {
@@ -37,9 +39,6 @@ void CEncipheredFile::Reset(std::uint64_t position) {
 
 bool CEncipheredFile::Open(const std::string& fileName, UINT openFlags, CFileException* error) {
     Reset(0);
-    if (!chunk_) {
-        chunk_ = std::make_unique<BYTE[]>(kChunk);
-    }
     return CFile::Open(fileName, openFlags, error);
 }
 

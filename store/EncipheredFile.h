@@ -25,6 +25,7 @@ class CEncipheredFile : public CFile {
   public:
     static constexpr UINT kChunk = 64 * 1024;
 
+    CEncipheredFile();
     ~CEncipheredFile() override;
 
     bool Open(const std::string& fileName, UINT openFlags,
