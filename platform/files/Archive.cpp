@@ -92,7 +92,7 @@ void CArchive::ReadExact(void* buffer, std::size_t count) {
     }
 }
 
-DWORD CArchive::ReadCount() {
+DWORD CArchive::ReadCountSlow() {
     const std::uint64_t offset = GetPosition();
     try {
         const WORD w = ReadWord();
@@ -150,14 +150,7 @@ void CArchive::AppendStringBytes(std::string& out, std::uint64_t n, std::uint64_
     }
 }
 
-void CArchive::ReadString(std::string& out) {
-    std::uint64_t offset = 0;
-    const std::uint64_t n = ReadStringLength(offset);
-    out.clear();
-    AppendStringBytes(out, n, offset);
-}
-
-void CArchive::ReadStringAppend(std::string& out) {
+void CArchive::ReadStringAppendSlow(std::string& out) {
     std::uint64_t offset = 0;
     const std::uint64_t n = ReadStringLength(offset);
     AppendStringBytes(out, n, offset);
@@ -187,7 +180,7 @@ void CArchive::WriteCount(std::uint64_t count) {
     WriteDword(static_cast<DWORD>(count));
 }
 
-void CArchive::WriteString(std::string_view value) {
+void CArchive::WriteStringSlow(std::string_view value) {
     const std::uint64_t n = value.size();
     if (n < 0xFF) {
         WriteByte(static_cast<BYTE>(n));

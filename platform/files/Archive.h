@@ -76,11 +76,29 @@ class CArchive {
     BYTE ReadByte();
     WORD ReadWord();
     DWORD ReadDword();
-    DWORD ReadCount();
+    DWORD ReadCount() {
+        if (lim_ - cur_ >= 2 && !(cur_[0] == 0xFF && cur_[1] == 0xFF)) {
+            return ReadWord();  // the common case, inline
+        }
+        return ReadCountSlow();
+    }
     // Replaces out with the next String (see the layout above).
-    void ReadString(std::string& out);
+    void ReadString(std::string& out) {
+        out.clear();
+        ReadStringAppend(out);
+    }
     // Appends the next String to out (several strings collected in one buffer).
-    void ReadStringAppend(std::string& out);
+    void ReadStringAppend(std::string& out) {
+        // The common case, inline: a short string that lies whole in the buffer (and
+        // so, whole in the file).
+        if (cur_ < lim_ && *cur_ < 0xFF && static_cast<std::size_t>(lim_ - cur_) > *cur_) {
+            const std::size_t n = *cur_;
+            out.append(reinterpret_cast<const char*>(cur_ + 1), n);
+            cur_ += 1 + n;
+            return;
+        }
+        ReadStringAppendSlow(out);
+    }
 
     void Write(const void* buffer, std::size_t count);
     void WriteByte(BYTE value) { Write(&value, 1); }
@@ -88,7 +106,17 @@ class CArchive {
     void WriteDword(DWORD value);
     void WriteCount(std::uint64_t count);
     // Throws CArchiveException genericException for a string of 0xFFFFFFFF bytes or more.
-    void WriteString(std::string_view value);
+    void WriteString(std::string_view value) {
+        // The common case, inline: a short string that fits in the buffer.
+        if (value.size() < 0xFF && cur_ <= end_ &&
+            static_cast<std::size_t>(end_ - cur_) > value.size()) {
+            *cur_++ = static_cast<BYTE>(value.size());
+            std::memcpy(cur_, value.data(), value.size());
+            cur_ += value.size();
+            return;
+        }
+        WriteStringSlow(value);
+    }
 
     // Store: writes the buffered bytes to the file.
     void Flush();
@@ -103,6 +131,9 @@ class CArchive {
     // Load: refills the buffer; returns false at the end of the file.
     bool Fill();
     [[noreturn]] void ThrowEnd(std::uint64_t offset, const char* what) const;
+    DWORD ReadCountSlow();
+    void WriteStringSlow(std::string_view value);
+    void ReadStringAppendSlow(std::string& out);
     // Reads a String's length prefix (offset: where it starts) and checks it.
     std::uint64_t ReadStringLength(std::uint64_t& offset);
     void AppendStringBytes(std::string& out, std::uint64_t n, std::uint64_t offset);
