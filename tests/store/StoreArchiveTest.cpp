@@ -204,6 +204,12 @@ TEST_F(StoreArchiveTest, ReadsTheGeneralFormsOfClassTagsThatStoresAllow) {
     EXPECT_EQ(v, "v");
 }
 
+TEST_F(StoreArchiveTest, LoadsIgnoreBytesAfterTheLastEntry) {
+    EntryMap map;
+    ASSERT_FALSE(Read(Hex("01 00 01 41 00 00 FF FF 00"), map).has_value());
+    EXPECT_EQ(storetest::Enumerate(map), (std::vector<Entry>{{"A", false, {}}}));
+}
+
 TEST_F(StoreArchiveTest, MergeReplacesInPlaceAndKeepsOtherEntries) {
     EntryMap map;
     storetest::Fill(
