@@ -6,7 +6,17 @@
 
 #include <cerrno>
 
-CFile::~CFile() { Abort(); }
+namespace {
+files::WriteFaultHook g_writeFault;
+}  // namespace
+
+void files::SetWriteFaultHookForTesting(WriteFaultHook hook) {
+    g_writeFault = std::move(hook);
+}
+
+CFile::~CFile() {
+    Abort();
+}
 
 bool CFile::Open(const std::string& fileName, UINT openFlags, CFileException* error) {
     Abort();
@@ -75,6 +85,9 @@ UINT CFile::Read(void* buffer, UINT count) {
 }
 
 void CFile::Write(const void* buffer, UINT count) {
+    if (g_writeFault && g_writeFault(path_)) {
+        throw CFileException(CFileException::diskFull, ENOSPC, path_);
+    }
     const auto* in = static_cast<const char*>(buffer);
     UINT total = 0;
     while (total < count) {

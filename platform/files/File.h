@@ -12,18 +12,22 @@
 //
 // Errors: Open returns false (and fills the optional exception); Read, Write, Seek,
 // GetLength and Close throw CFileException. A short write (disk full) throws.
+// Open, Read, Write, Seek, Close and Abort are virtual, as in MFC, so that a file that
+// transforms or buffers its bytes (CEncipheredFile in the store) can stand wherever a
+// CFile is used.
 // Ownership: the object owns its descriptor and closes it when destroyed (silently).
 // Thread: one object, one thread.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "WinTypes.h"
 #include "files/FileException.h"
 
 class CFile {
-public:
+  public:
     enum OpenFlags : UINT {
         modeRead = 0x0000,
         modeWrite = 0x0001,
@@ -42,27 +46,27 @@ public:
     enum SeekPosition { begin = 0, current = 1, end = 2 };
 
     CFile() = default;
-    ~CFile();
+    virtual ~CFile();
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    bool Open(const std::string& fileName, UINT openFlags, CFileException* error = nullptr);
+    virtual bool Open(const std::string& fileName, UINT openFlags, CFileException* error = nullptr);
     // Reads up to count bytes; returns how many were read (0 at the end).
-    UINT Read(void* buffer, UINT count);
+    virtual UINT Read(void* buffer, UINT count);
     // Writes all count bytes or throws.
-    void Write(const void* buffer, UINT count);
+    virtual void Write(const void* buffer, UINT count);
     std::uint64_t GetLength() const;
-    std::uint64_t Seek(std::int64_t offset, SeekPosition from);
+    virtual std::uint64_t Seek(std::int64_t offset, SeekPosition from);
     // Flushes and closes; throws when the system reports an error on close.
-    void Close();
+    virtual void Close();
     // Closes without reporting errors (destructor, clean-up paths).
-    void Abort();
+    virtual void Abort();
 
     bool IsOpen() const { return fd_ >= 0; }
     int Descriptor() const { return fd_; }
     const std::string& GetFilePath() const { return path_; }
 
-private:
+  private:
     int fd_ = -1;
     std::string path_;
 };
@@ -73,3 +77,14 @@ constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x02;
 constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x04;
 constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+
+namespace files {
+
+// Test seam: while a hook is set, every CFile::Write asks it first, with the path of
+// the file; a true answer makes that write fail as on a full disk (CFileException
+// diskFull, nothing of it written). Lets tests interrupt a save at any write.
+// Process-wide and unsynchronised: set it, run the calls under test, clear it (pass {}).
+using WriteFaultHook = std::function<bool(const std::string& path)>;
+void SetWriteFaultHookForTesting(WriteFaultHook hook);
+
+}  // namespace files
