@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "WinTypes.h"
+#include "ui/DeviceContext.h"  // HDC, the context a drawing operation paints on
 
 using ULONG = std::uint32_t;
 using SHORT = std::int16_t;
@@ -14,9 +15,6 @@ using DISPID = LONG;
 using MEMBERID = DISPID;
 using ULONG_PTR = std::uintptr_t;
 
-// A device context handed to a drawing operation; opaque to the object runtime.
-struct HDC__;
-using HDC = HDC__*;
 
 struct POINTL {
     LONG x;
