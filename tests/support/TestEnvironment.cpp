@@ -19,6 +19,8 @@ void TempEnvironment::SetUp() {
     root_ = templ;
     ::setenv("QUENBY_REGISTRY", Path("registry.db").c_str(), 1);
     std::filesystem::create_directories(root_ / "run");
+    std::filesystem::permissions(root_ / "run", std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
     ::setenv("XDG_RUNTIME_DIR", Path("run").c_str(), 1);
     registry::ResetHive();
     text::ResetActiveCodePage();
