@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "Crypto.h"
+#include "RatioReporter.h"
 #include "files/File.h"
 
 namespace {
@@ -111,40 +112,18 @@ BENCHMARK(BM_ConvertFile)->Arg(kMiB)->Arg(256 * kMiB)->Unit(benchmark::kMillisec
 BENCHMARK(BM_Memcpy);
 BENCHMARK(BM_ConvertBuffer);
 
-// Collects the times and prints the ratios the targets are stated in.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        Ratio("ConvertFile/256MiB vs copy loop", "BM_ConvertFile/268435456", "BM_CopyLoop/268435456", 1.5);
-        Ratio("ConvertFile/1MiB vs copy loop", "BM_ConvertFile/1048576", "BM_CopyLoop/1048576", 1.5);
-        Ratio("ConvertBuffer vs memcpy", "BM_ConvertBuffer", "BM_Memcpy", 2.0);
-    }
-
-private:
-    void Ratio(const char* label, const std::string& a, const std::string& b, double target) {
-        if (times_.count(a) == 0 || times_.count(b) == 0 || times_[b] <= 0) {
-            return;
-        }
-        const double r = times_[a] / times_[b];
-        std::printf("ratio %-36s %6.2f  (target <= %.1f) %s\n", label, r, target,
-                    r <= target ? "ok" : "OVER");
-    }
-    std::map<std::string, double> times_;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    qbbench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatio("ConvertFile/256MiB vs copy loop", "BM_ConvertFile/268435456",
+                        "BM_CopyLoop/268435456", 1.5);
+    reporter.PrintRatio("ConvertFile/1MiB vs copy loop", "BM_ConvertFile/1048576",
+                        "BM_CopyLoop/1048576", 1.5);
+    reporter.PrintRatio("ConvertBuffer vs memcpy", "BM_ConvertBuffer", "BM_Memcpy", 2.0);
     benchmark::Shutdown();
     for (const char* name : {"copy", "conv", "src-1048576", "src-268435456"}) {
         std::filesystem::remove(TempPath(name));

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "QBStorage.h"
+#include "RatioReporter.h"
 #include "com/ModulePath.h"
 #include "com/Runtime.h"
 #include "registry/Registry.h"
@@ -105,25 +106,6 @@ BENCHMARK(BM_GetIDsOfNamesAndInvoke_PropertyGet);
 BENCHMARK(BM_GetIDsOfNamesAndInvoke_NoExcepInfo);
 BENCHMARK(BM_GetIDsOfNamesAndInvoke_ConvertedArgument);
 
-// Keeps the CPU time per call of every run (steadier than wall time on a shared
-// machine), to print calls per second and ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
-                nanoseconds_[run.benchmark_name()] =
-                    run.GetAdjustedCPUTime() *
-                    (run.time_unit == benchmark::kMicrosecond ? 1e3 : 1.0);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    const std::map<std::string, double>& nanoseconds() const { return nanoseconds_; }
-
-  private:
-    std::map<std::string, double> nanoseconds_;
-};
 
 struct TemporaryHive {
     std::filesystem::path folder;
@@ -176,22 +158,21 @@ int main(int argc, char** argv) {
     if (!Prepare())
         return 1;
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    // CPU time per call: steadier than wall time on a shared machine.
+    qbbench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    const auto& ns = reporter.nanoseconds();
-    const auto baseline = ns.find("BM_Baseline_VtableCall");
+    const auto baseline = reporter.Find("BM_Baseline_VtableCall");
     std::printf("\ncalls per second, and time per call against the early-bound baseline:\n");
-    for (const auto& [name, time] : ns) {
-        std::printf("  %-48s %12.0f calls/s", name.c_str(), 1e9 / time);
-        if (baseline != ns.end() && baseline->second > 0) {
-            std::printf("   x%.1f", time / baseline->second);
+    for (const auto& [name, times] : reporter.all()) {
+        std::printf("  %-48s %12.0f calls/s", name.c_str(), 1e9 / times.cpuNs);
+        if (baseline && baseline->cpuNs > 0) {
+            std::printf("   x%.1f", times.cpuNs / baseline->cpuNs);
         }
         std::printf("\n");
     }
-    const auto byName = ns.find("BM_GetIDsOfNamesAndInvoke_PropertyGet");
-    if (byName != ns.end()) {
-        const double perSecond = 1e9 / byName->second;
+    if (const auto byName = reporter.Find("BM_GetIDsOfNamesAndInvoke_PropertyGet")) {
+        const double perSecond = 1e9 / byName->cpuNs;
         std::printf("\nGetIDsOfNames + Invoke of a property get: %.0f calls/s (%s 1,000,000)\n",
                     perSecond, perSecond >= 1e6 ? "at least" : "BELOW");
     }

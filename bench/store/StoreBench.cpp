@@ -10,6 +10,8 @@
 // server sees it, and not the kernel's page-fault path (very slow in some VMs).
 // QUENBY_BENCH_COLD=1 leaves the allocator at its defaults.
 #include <benchmark/benchmark.h>
+
+#include "RatioReporter.h"
 #include <malloc.h>
 
 #include <cstdio>
@@ -128,23 +130,6 @@ BENCHMARK(BM_Baseline)->STORE_SIZES;
 BENCHMARK(BM_ReadFromFile)->STORE_SIZES;
 BENCHMARK(BM_WriteToFile)->STORE_SIZES;
 
-// Keeps every run's time (ms) by function and argument, to print ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                const auto key =
-                    std::make_pair(run.run_name.function_name, std::stoll(run.run_name.args));
-                times[key] = run.GetAdjustedRealTime();
-                cpu[key] = run.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::pair<std::string, std::int64_t>, double> times;  // wall clock
-    std::map<std::pair<std::string, std::int64_t>, double> cpu;    // this process's CPU
-};
 
 }  // namespace
 
@@ -158,19 +143,15 @@ int main(int argc, char** argv) {
     ::setenv("QUENBY_REGISTRY", (Root() / "registry.db").c_str(), 1);
     registry::ResetHive();
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    qbbench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    auto name = [](const char* function, std::int64_t n) {
+        return std::string(function) + "/" + std::to_string(n) + "/real_time";
+    };
     auto ratio = [&](const char* a, std::int64_t na, const char* b, std::int64_t nb, double limit) {
-        const auto x = reporter.times.find({a, na});
-        const auto y = reporter.times.find({b, nb});
-        if (x == reporter.times.end() || y == reporter.times.end() || y->second <= 0) {
-            return;
-        }
-        const double r = x->second / y->second;
-        const double c = reporter.cpu[{a, na}] / reporter.cpu[{b, nb}];
-        std::printf("%-16s %6lld / %-16s %6lld = %6.2f wall, %6.2f cpu  (target <= %.1f)%s\n",
-                    a + 3, static_cast<long long>(na), b + 3, static_cast<long long>(nb), r, c,
-                    limit, r <= limit ? "" : "  OVER");
+        const std::string label = std::string(a + 3) + "/" + std::to_string(na) + " vs " +
+                                  std::string(b + 3) + "/" + std::to_string(nb);
+        reporter.PrintRatio(label, name(a, na), name(b, nb), limit);
     };
     std::printf("\nRatios (same run, %s heap):\n", warm ? "warm" : "cold");
     for (const std::int64_t n : {1000, 10000, 100000}) {

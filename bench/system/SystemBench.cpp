@@ -18,6 +18,7 @@
 #include <string>
 #include <thread>
 
+#include "RatioReporter.h"
 #include "system/DebugChannel.h"
 #include "system/Window.h"
 
@@ -103,36 +104,6 @@ BENCHMARK(BM_OutputDebugStringUnheard);
 BENCHMARK(BM_RequestReplyBetweenThreads)->UseRealTime();
 BENCHMARK(BM_SendMessageToAnotherThread)->UseRealTime();
 
-// Collects the times and prints the ratios the targets are stated in.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        Ratio("OutputDebugStringA heard vs datagram pair", "BM_OutputDebugStringListened",
-              "BM_DatagramPair", 20);
-        Ratio("OutputDebugStringA unheard vs datagram pair", "BM_OutputDebugStringUnheard",
-              "BM_DatagramPair", 20);
-        Ratio("SendMessageA vs request-reply", "BM_SendMessageToAnotherThread/real_time",
-              "BM_RequestReplyBetweenThreads/real_time", 10);
-    }
-
-  private:
-    void Ratio(const char* label, const std::string& a, const std::string& b, double target) {
-        if (times_.count(a) == 0 || times_.count(b) == 0 || times_[b] <= 0) {
-            return;
-        }
-        const double r = times_[a] / times_[b];
-        std::printf("ratio %-46s %6.2f  (target <= %.0f) %s\n", label, r, target,
-                    r <= target ? "ok" : "OVER");
-    }
-    std::map<std::string, double> times_;
-};
 
 }  // namespace
 
@@ -142,8 +113,14 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    qbbench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatio("OutputDebugStringA heard vs datagram pair", "BM_OutputDebugStringListened",
+                        "BM_DatagramPair", 20);
+    reporter.PrintRatio("OutputDebugStringA unheard vs datagram pair",
+                        "BM_OutputDebugStringUnheard", "BM_DatagramPair", 20);
+    reporter.PrintRatio("SendMessageA vs request-reply", "BM_SendMessageToAnotherThread/real_time",
+                        "BM_RequestReplyBetweenThreads/real_time", 10);
     benchmark::Shutdown();
     std::filesystem::remove_all(folder);
     return 0;
