@@ -50,9 +50,13 @@ LSTATUS Resolve(Hive& hive, HKEY hKey, std::int64_t& id, REGSAM& access) {
     return ERROR_SUCCESS;
 }
 
-bool Wants(REGSAM access, REGSAM right) { return (access & right & 0xFFFF) == (right & 0xFFFF); }
+bool Wants(REGSAM access, REGSAM right) {
+    return (access & right & 0xFFFF) == (right & 0xFFFF);
+}
 
-std::string_view NameOf(const char* name) { return name != nullptr ? name : std::string_view(); }
+std::string_view NameOf(const char* name) {
+    return name != nullptr ? name : std::string_view();
+}
 
 HKEY NewHandle(std::int64_t id, REGSAM access) {
     auto* handle = new HKEY__{id, access};
@@ -69,12 +73,24 @@ struct Call {
     REGSAM access = 0;
     LSTATUS status = ERROR_SUCCESS;
 
-    Call(HKEY hKey, LSTATUS hiveFailure = ERROR_BADDB) : lock(Hive::Instance().mutex()) {
+    // `right` is the access the operation needs on the handle (0: none).
+    explicit Call(HKEY hKey, REGSAM right = 0, LSTATUS hiveFailure = ERROR_BADDB)
+        : lock(Hive::Instance().mutex()) {
         if (!hive.EnsureOpen()) {
             status = hiveFailure;
             return;
         }
         status = Resolve(hive, hKey, id, access);
+        if (status == ERROR_SUCCESS && right != 0 && !Wants(access, right)) {
+            status = ERROR_ACCESS_DENIED;
+        }
+    }
+
+    // Runs fn in one transaction on the handle's key, which must still exist.
+    template <typename Fn>
+    long InKey(bool write, Fn&& fn) {
+        return hive.Transaction(
+            write, [&]() -> long { return hive.KeyExists(id) ? fn() : ERROR_KEY_DELETED; });
     }
 };
 
@@ -120,6 +136,26 @@ LSTATUS CopyOut(std::string_view src, char* dst, DWORD* cch) {
     return ERROR_SUCCESS;
 }
 
+// Hands a value's type and bytes to a caller the way RegQueryValueExA does: with a
+// buffer too small, only the size needed and ERROR_MORE_DATA; with no buffer, the size.
+LSTATUS CopyValue(DWORD storedType, const std::string& bytes, DWORD* type, BYTE* data,
+                  DWORD* cbData) {
+    if (type != nullptr) {
+        *type = storedType;
+    }
+    if (data != nullptr && bytes.size() > *cbData) {
+        *cbData = static_cast<DWORD>(bytes.size());
+        return ERROR_MORE_DATA;
+    }
+    if (data != nullptr) {
+        std::memcpy(data, bytes.data(), bytes.size());
+    }
+    if (cbData != nullptr) {
+        *cbData = static_cast<DWORD>(bytes.size());
+    }
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 LSTATUS RegOpenKeyExA(HKEY hKey, const char* subKey, DWORD, REGSAM samDesired, HKEY* result) {
@@ -128,7 +164,7 @@ LSTATUS RegOpenKeyExA(HKEY hKey, const char* subKey, DWORD, REGSAM samDesired, H
     }
     *result = nullptr;
     // A hive that cannot be used behaves like one without the key.
-    Call call(hKey, ERROR_FILE_NOT_FOUND);
+    Call call(hKey, 0, ERROR_FILE_NOT_FOUND);
     if (call.status != ERROR_SUCCESS) {
         return call.status;
     }
@@ -136,12 +172,8 @@ LSTATUS RegOpenKeyExA(HKEY hKey, const char* subKey, DWORD, REGSAM samDesired, H
         return ERROR_ACCESS_DENIED;
     }
     std::int64_t id = 0;
-    const long status = call.hive.Transaction(false, [&]() -> long {
-        if (!call.hive.KeyExists(call.id)) {
-            return ERROR_KEY_DELETED;
-        }
-        return WalkTo(call.hive, call.id, NameOf(subKey), id);
-    });
+    const long status =
+        call.InKey(false, [&]() -> long { return WalkTo(call.hive, call.id, NameOf(subKey), id); });
     if (status == ERROR_BADDB) {
         return ERROR_FILE_NOT_FOUND;
     }
@@ -158,19 +190,13 @@ LSTATUS RegCreateKeyExA(HKEY hKey, const char* subKey, DWORD, char*, DWORD, REGS
         return ERROR_INVALID_PARAMETER;
     }
     *result = nullptr;
-    Call call(hKey);
+    Call call(hKey, KEY_CREATE_SUB_KEY);
     if (call.status != ERROR_SUCCESS) {
         return call.status;
     }
-    if (!Wants(call.access, KEY_CREATE_SUB_KEY)) {
-        return ERROR_ACCESS_DENIED;
-    }
     std::int64_t id = call.id;
     bool created = false;
-    const long status = call.hive.Transaction(true, [&]() -> long {
-        if (!call.hive.KeyExists(call.id)) {
-            return ERROR_KEY_DELETED;
-        }
+    const long status = call.InKey(true, [&]() -> long {
         for (std::string_view piece : registry::SplitKeyPath(NameOf(subKey))) {
             auto child = call.hive.FindChild(id, piece);
             if (!child) {
@@ -214,17 +240,11 @@ LSTATUS RegQueryValueExA(HKEY hKey, const char* valueName, DWORD*, DWORD* type, 
     if (data != nullptr && cbData == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    Call call(hKey);
+    Call call(hKey, KEY_QUERY_VALUE);
     if (call.status != ERROR_SUCCESS) {
         return call.status;
     }
-    if (!Wants(call.access, KEY_QUERY_VALUE)) {
-        return ERROR_ACCESS_DENIED;
-    }
-    return call.hive.Transaction(false, [&]() -> long {
-        if (!call.hive.KeyExists(call.id)) {
-            return ERROR_KEY_DELETED;
-        }
+    return call.InKey(false, [&]() -> long {
         Statement q(call.hive.db(), "SELECT type, data FROM vals WHERE key=? AND fold=?");
         q.Bind(1, call.id).Bind(2, text::FoldKey(NameOf(valueName)));
         const int rc = q.Step();
@@ -234,21 +254,7 @@ LSTATUS RegQueryValueExA(HKEY hKey, const char* valueName, DWORD*, DWORD* type, 
         if (rc != SQLITE_ROW) {
             return ERROR_BADDB;
         }
-        const std::string bytes = q.Blob(1);
-        if (type != nullptr) {
-            *type = static_cast<DWORD>(q.Int(0));
-        }
-        if (data != nullptr && bytes.size() > *cbData) {
-            *cbData = static_cast<DWORD>(bytes.size());
-            return ERROR_MORE_DATA;
-        }
-        if (data != nullptr) {
-            std::memcpy(data, bytes.data(), bytes.size());
-        }
-        if (cbData != nullptr) {
-            *cbData = static_cast<DWORD>(bytes.size());
-        }
-        return ERROR_SUCCESS;
+        return CopyValue(static_cast<DWORD>(q.Int(0)), q.Blob(1), type, data, cbData);
     });
 }
 
@@ -257,19 +263,13 @@ LSTATUS RegSetValueExA(HKEY hKey, const char* valueName, DWORD, DWORD type, cons
     if (data == nullptr && cbData != 0) {
         return ERROR_INVALID_PARAMETER;
     }
-    Call call(hKey);
+    Call call(hKey, KEY_SET_VALUE);
     if (call.status != ERROR_SUCCESS) {
         return call.status;
     }
-    if (!Wants(call.access, KEY_SET_VALUE)) {
-        return ERROR_ACCESS_DENIED;
-    }
     const std::string_view name = NameOf(valueName);
     const std::string_view bytes(reinterpret_cast<const char*>(data), data ? cbData : 0);
-    return call.hive.Transaction(true, [&]() -> long {
-        if (!call.hive.KeyExists(call.id)) {
-            return ERROR_KEY_DELETED;
-        }
+    return call.InKey(true, [&]() -> long {
         // Replacing a value keeps the spelling of its name; a new value takes the caller's.
         Statement up(call.hive.db(), "UPDATE vals SET type=?, data=? WHERE key=? AND fold=?");
         up.Bind(1, type).Bind(2, bytes).Bind(3, call.id).Bind(4, text::FoldKey(name));
@@ -279,24 +279,23 @@ LSTATUS RegSetValueExA(HKEY hKey, const char* valueName, DWORD, DWORD type, cons
         if (sqlite3_changes(call.hive.db()) > 0) {
             return ERROR_SUCCESS;
         }
-        Statement ins(call.hive.db(), "INSERT INTO vals(key,name,fold,type,data) VALUES(?,?,?,?,?)");
-        ins.Bind(1, call.id).Bind(2, name).Bind(3, text::FoldKey(name)).Bind(4, type).Bind(5, bytes);
+        Statement ins(call.hive.db(),
+                      "INSERT INTO vals(key,name,fold,type,data) VALUES(?,?,?,?,?)");
+        ins.Bind(1, call.id)
+            .Bind(2, name)
+            .Bind(3, text::FoldKey(name))
+            .Bind(4, type)
+            .Bind(5, bytes);
         return ins.Step() == SQLITE_DONE ? ERROR_SUCCESS : ERROR_BADDB;
     });
 }
 
 LSTATUS RegDeleteValueA(HKEY hKey, const char* valueName) {
-    Call call(hKey);
+    Call call(hKey, KEY_SET_VALUE);
     if (call.status != ERROR_SUCCESS) {
         return call.status;
     }
-    if (!Wants(call.access, KEY_SET_VALUE)) {
-        return ERROR_ACCESS_DENIED;
-    }
-    return call.hive.Transaction(true, [&]() -> long {
-        if (!call.hive.KeyExists(call.id)) {
-            return ERROR_KEY_DELETED;
-        }
+    return call.InKey(true, [&]() -> long {
         Statement del(call.hive.db(), "DELETE FROM vals WHERE key=? AND fold=?");
         del.Bind(1, call.id).Bind(2, text::FoldKey(NameOf(valueName)));
         if (del.Step() != SQLITE_DONE) {
@@ -333,34 +332,25 @@ LSTATUS RegDeleteTreeA(HKEY hKey, const char* subKey) {
     if (call.status != ERROR_SUCCESS) {
         return call.status;
     }
-    return call.hive.Transaction(true, [&]() -> long {
-        if (!call.hive.KeyExists(call.id)) {
-            return ERROR_KEY_DELETED;
-        }
+    return call.InKey(true, [&]() -> long {
         std::int64_t id = 0;
         if (const LSTATUS walk = WalkTo(call.hive, call.id, NameOf(subKey), id);
             walk != ERROR_SUCCESS) {
             return walk;
         }
-        const bool includeRoot = !NameOf(subKey).empty() && id != 1 &&
-                                 id != call.hive.ClassesRootId();
+        const bool includeRoot =
+            !NameOf(subKey).empty() && id != 1 && id != call.hive.ClassesRootId();
         return DeleteSubtree(call.hive, id, includeRoot);
     });
 }
 
 LSTATUS RegEnumKeyExA(HKEY hKey, DWORD index, char* name, DWORD* cchName, DWORD*, char*, DWORD*,
                       void*) {
-    Call call(hKey);
+    Call call(hKey, KEY_ENUMERATE_SUB_KEYS);
     if (call.status != ERROR_SUCCESS) {
         return call.status;
     }
-    if (!Wants(call.access, KEY_ENUMERATE_SUB_KEYS)) {
-        return ERROR_ACCESS_DENIED;
-    }
-    return call.hive.Transaction(false, [&]() -> long {
-        if (!call.hive.KeyExists(call.id)) {
-            return ERROR_KEY_DELETED;
-        }
+    return call.InKey(false, [&]() -> long {
         Statement q(call.hive.db(),
                     "SELECT name FROM keys WHERE parent=? ORDER BY fold LIMIT 1 OFFSET ?");
         q.Bind(1, call.id).Bind(2, static_cast<std::int64_t>(index));
@@ -377,17 +367,11 @@ LSTATUS RegEnumValueA(HKEY hKey, DWORD index, char* valueName, DWORD* cchValueNa
     if (data != nullptr && cbData == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    Call call(hKey);
+    Call call(hKey, KEY_QUERY_VALUE);
     if (call.status != ERROR_SUCCESS) {
         return call.status;
     }
-    if (!Wants(call.access, KEY_QUERY_VALUE)) {
-        return ERROR_ACCESS_DENIED;
-    }
-    return call.hive.Transaction(false, [&]() -> long {
-        if (!call.hive.KeyExists(call.id)) {
-            return ERROR_KEY_DELETED;
-        }
+    return call.InKey(false, [&]() -> long {
         Statement q(call.hive.db(),
                     "SELECT name, type, data FROM vals WHERE key=? ORDER BY fold LIMIT 1 OFFSET ?");
         q.Bind(1, call.id).Bind(2, static_cast<std::int64_t>(index));
@@ -401,21 +385,7 @@ LSTATUS RegEnumValueA(HKEY hKey, DWORD index, char* valueName, DWORD* cchValueNa
         if (const LSTATUS s = CopyOut(q.Blob(0), valueName, cchValueName); s != ERROR_SUCCESS) {
             return s;
         }
-        const std::string bytes = q.Blob(2);
-        if (type != nullptr) {
-            *type = static_cast<DWORD>(q.Int(1));
-        }
-        if (data != nullptr && bytes.size() > *cbData) {
-            *cbData = static_cast<DWORD>(bytes.size());
-            return ERROR_MORE_DATA;
-        }
-        if (data != nullptr) {
-            std::memcpy(data, bytes.data(), bytes.size());
-        }
-        if (cbData != nullptr) {
-            *cbData = static_cast<DWORD>(bytes.size());
-        }
-        return ERROR_SUCCESS;
+        return CopyValue(static_cast<DWORD>(q.Int(1)), q.Blob(2), type, data, cbData);
     });
 }
 
