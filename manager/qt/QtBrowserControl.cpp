@@ -1,23 +1,37 @@
 #include "QtBrowserControl.h"
 
-QtBrowserControl::QtBrowserControl(browser::WebBrowser* widget)
-    : QObject(widget), widget_(widget) {}
+#include <QVBoxLayout>
+
+QtBrowserControl::QtBrowserControl(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+}
+
+void QtBrowserControl::Create() {
+    if (browser_ != nullptr) {
+        return;
+    }
+    browser_ = new browser::WebBrowser(this);
+    layout()->addWidget(browser_);
+    setFocusProxy(browser_);
+}
 
 void QtBrowserControl::Navigate(const std::string& url) {
-    if (widget_ != nullptr) {
-        widget_->Navigate(url);
+    if (browser_ != nullptr) {
+        browser_->Navigate(url);
     }
 }
 
 void QtBrowserControl::SetDocumentCompleteHandler(DocumentCompleteHandler handler) {
-    if (widget_ == nullptr) {
+    if (browser_ == nullptr) {
         return;
     }
     if (!handler) {
-        widget_->SetDocumentCompleteHandler({});
+        browser_->SetDocumentCompleteHandler({});
         return;
     }
-    widget_->SetDocumentCompleteHandler(
+    browser_->SetDocumentCompleteHandler(
         [handler = std::move(handler)](const browser::DocumentCompleteEvent& event) {
             handler(event.url, event.topLevel);
         });

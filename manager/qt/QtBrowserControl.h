@@ -1,25 +1,30 @@
-// The browser control of the main window on Qt WebEngine: browser::WebBrowser seen
-// through CBrowserControl.
+// Control 1002 of the main window on Qt WebEngine: the template makes this widget,
+// and the browser::WebBrowser inside it is made when the dialog binds the control
+// (DDX_Control, in OnInitDialog). By then the window site has given the dialog its
+// final window type; a WebEngine view made earlier would not survive that change.
 //
-// Ownership: a child of the WebBrowser widget, so it goes with the widget; it does
-// not own the widget. Thread: the UI thread.
+// Ownership: a widget of the dialog; it owns its WebBrowser.
+// Thread: the UI thread.
 #pragma once
 
-#include <QObject>
-#include <QPointer>
+#include <QWidget>
 
 #include "BrowserControl.h"
 #include "browser/WebBrowser.h"
 
-class QtBrowserControl : public QObject, public CBrowserControl {
+class QtBrowserControl : public QWidget, public CBrowserControl {
+    Q_OBJECT
+
   public:
-    explicit QtBrowserControl(browser::WebBrowser* widget);
+    explicit QtBrowserControl(QWidget* parent);
+
+    // Makes the WebBrowser if it does not exist yet.
+    void Create();
+    browser::WebBrowser* Browser() const { return browser_; }
 
     void Navigate(const std::string& url) override;
     void SetDocumentCompleteHandler(DocumentCompleteHandler handler) override;
 
-    browser::WebBrowser* Widget() const { return widget_; }
-
   private:
-    QPointer<browser::WebBrowser> widget_;
+    browser::WebBrowser* browser_ = nullptr;
 };

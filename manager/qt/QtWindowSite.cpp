@@ -5,7 +5,6 @@
 #include "ProgramResources.h"
 #include "QtBrowserControl.h"
 #include "QtMainWindow.h"
-#include "browser/WebBrowser.h"
 #include "ui/Dialog.h"
 #include "ui/Resources.h"
 #include "ui/qt/QtIcons.h"
@@ -40,21 +39,18 @@ QtWindowSite::~QtWindowSite() {
 void QtWindowSite::EnableControlContainer() {
     backend_.RegisterControlClass(kBrowserControlClass,
                                   [](QWidget* parent, const ui::ControlTemplate&) -> QWidget* {
-                                      return new browser::WebBrowser(parent);
+                                      return new QtBrowserControl(parent);
                                   });
 }
 
 CBrowserControl* QtWindowSite::BrowserOf(CDialog& dialog, int id) {
-    auto* widget = qobject_cast<browser::WebBrowser*>(
+    auto* control = qobject_cast<QtBrowserControl*>(
         static_cast<QWidget*>(dialog.GetDlgItem(id).NativeHandle()));
-    if (widget == nullptr) {
+    if (control == nullptr) {
         return nullptr;
     }
-    if (auto* existing =
-            widget->findChild<QtBrowserControl*>(QString(), Qt::FindDirectChildrenOnly)) {
-        return existing;
-    }
-    return new QtBrowserControl(widget);
+    control->Create();
+    return control;
 }
 
 HWND QtWindowSite::AttachWindow(CDialog& dialog, const std::string& caption, WindowProc proc) {
