@@ -2,6 +2,7 @@
 // process set-up and the window site around CQuenbyApp, the one application object.
 #include <QApplication>
 
+#include "EndOnSignals.h"
 #include "ProgramResources.h"
 #include "QtWindowSite.h"
 #include "QuenbyApp.h"
@@ -36,6 +37,7 @@ int main(int argc, char* argv[]) {
     // the program ends when InitInstance returns, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);
     browser::SetResourceProvider(ProgramHtml);
+    EndRunOnSignals();
 
     ui::qt::QtBackend backend;
     ui::ScopedBackend backendScope(backend);

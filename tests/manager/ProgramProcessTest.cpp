@@ -3,6 +3,7 @@
 // the reload message from qbsend, the close request from another process, and a
 // crashed copy that leaves nothing that stops the next start.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -107,6 +108,19 @@ TEST_F(ProgramProcessTest, ACrashedCopyLeavesNothingThatStopsTheNextStart) {
     EXPECT_EQ(next->Wait(), 0);
     EXPECT_EQ(TakeTrace(), Lines{"After dlg.DoModal()"});
     ExpectPages(false);
+}
+
+TEST_F(ProgramProcessTest, StopSignalsEndTheRunThroughItsCleanUp) {
+    for (const int number : {SIGTERM, SIGHUP, SIGINT}) {
+        auto program = StartProgram();
+        const Lines upToWindow = qbtest::TraceUpToMainWindow({});
+        EXPECT_EQ(TraceOf(upToWindow.size()), upToWindow) << number;
+        ASSERT_NE(WaitForWindow(), nullptr);
+        ::kill(program->Pid(), number);
+        EXPECT_EQ(program->Wait(), 0) << number;
+        EXPECT_EQ(TakeTrace(), Lines{"After dlg.DoModal()"}) << number;
+        ExpectPages(false);
+    }
 }
 
 }  // namespace
