@@ -13,6 +13,7 @@
 
 #include "ManagerFixture.h"
 #include "PasswordDlg.h"
+#include "ProgramHtml.h"
 #include "ProgramResources.h"
 #include "QtBrowserControl.h"
 #include "QtTestApp.h"
@@ -22,7 +23,6 @@
 #include "Settings.h"
 #include "browser/BrowserProcess.h"
 #include "browser/ResourceSchemeHandler.h"
-#include "system/ModuleFile.h"
 #include "ui/Resources.h"
 #include "ui/qt/QtBackend.h"
 
@@ -32,16 +32,6 @@ using Lines = std::vector<std::string>;
 using ui::qt::QtDialog;
 
 const QColor kTopFrame(0x1f, 0x4e, 0x79);
-
-// The blank page as the program serves it: its own HTML resources, by module path.
-std::optional<std::string> ProgramHtml(const std::string& modulePath, int id) {
-    char path[260];
-    if (GetModuleFileNameA(nullptr, path, sizeof(path)) == 0 || modulePath != path) {
-        return std::nullopt;
-    }
-    const ui::RawResource* page = ProgramResourceTable().Raw(ui::RT_HTML, id);
-    return page != nullptr ? std::optional<std::string>(page->bytes) : std::nullopt;
-}
 
 browser::WebBrowser* BrowserOf(QtDialog& dialog) {
     auto* control = qobject_cast<QtBrowserControl*>(dialog.Control(IDC_BROWSER));
