@@ -210,6 +210,18 @@ async function main() {
           JSON.stringify(trace));
     check(fs.readdirSync(resources).every((f) => f.endsWith('.tfl')), 'the deciphered pages are deleted',
           fs.readdirSync(resources).join(' '));
+
+    // ---- installing again: an update keeps the data and asks for no new password ----
+    const kept = path.join(prefix, 'Data', 'QbIDStorage.cfg');
+    fs.writeFileSync(kept, 'the user\'s store');
+    const again = spawnSync(path.join(bin, 'quenby-install'), ['--bin', bin, '--prefix', prefix], {
+        env,
+        encoding: 'utf8',
+    });
+    check(again.status === 0, 'installing again succeeds', again.stderr);
+    check(fs.readFileSync(kept, 'utf8') === 'the user\'s store', 'an update keeps Data/');
+    check(tool('qbreg', ['query', 'HKLM\\SOFTWARE\\Quenby', '/v', 'FIRSTRUN']).status !== 0,
+          'an update leaves no first-start marker');
     if (failed > 0 && programErrors) console.log(programErrors);
 }
 
