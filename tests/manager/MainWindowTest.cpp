@@ -203,4 +203,32 @@ TEST(CenteredIconOrigin, TruncatesTowardsZero) {
     }
 }
 
+// Which entries of the main window's system menu can be chosen: a fixed-size window
+// with a minimise box, open or minimised.
+TEST(SystemMenu, EntriesFollowTheWindowsAbilitiesAndState) {
+    MENU menu = StandardSystemMenu();
+    AppendMenuA(&menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(&menu, MF_STRING, IDM_ABOUTBOX, "&About Quenby...");
+    EXPECT_FALSE(AppendMenuA(&menu, MF_STRING, 1, nullptr)) << "a string item needs its text";
+    EXPECT_FALSE(AppendMenuA(nullptr, MF_SEPARATOR, 0, nullptr));
+
+    struct Case {
+        bool minimized;
+        std::vector<UINT_PTR> enabled;
+    };
+    for (const Case& c : {Case{false, {SC_MOVE, SC_MINIMIZE, SC_CLOSE, IDM_ABOUTBOX}},
+                          Case{true, {SC_RESTORE, SC_CLOSE, IDM_ABOUTBOX}}}) {
+        WindowAbilities window;
+        window.minimizeBox = true;
+        window.minimized = c.minimized;
+        std::vector<UINT_PTR> enabled;
+        for (const MenuItem& item : menu.items) {
+            if (!item.IsSeparator() && IsMenuItemEnabled(item, window)) {
+                enabled.push_back(item.id);
+            }
+        }
+        EXPECT_EQ(enabled, c.enabled) << "minimised: " << c.minimized;
+    }
+}
+
 }  // namespace
