@@ -11,6 +11,7 @@ QUENBY_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-declarative-dev
     qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
     fonts-dejavu-core
+    nodejs npm
 )
 
 quenby_missing_packages() {
