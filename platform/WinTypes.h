@@ -29,19 +29,28 @@ struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
 
-// Windows system error codes (winerror.h values) returned by the platform calls.
+// Windows system error codes (winerror.h values) returned by the platform calls and
+// kept as the last error (system/LastError.h).
 constexpr LSTATUS ERROR_SUCCESS = 0;
 constexpr LSTATUS ERROR_FILE_NOT_FOUND = 2;
 constexpr LSTATUS ERROR_PATH_NOT_FOUND = 3;
 constexpr LSTATUS ERROR_ACCESS_DENIED = 5;
 constexpr LSTATUS ERROR_INVALID_HANDLE = 6;
 constexpr LSTATUS ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr LSTATUS ERROR_BAD_FORMAT = 11;
 constexpr LSTATUS ERROR_WRITE_FAULT = 29;
 constexpr LSTATUS ERROR_SHARING_VIOLATION = 32;
 constexpr LSTATUS ERROR_INVALID_PARAMETER = 87;
 constexpr LSTATUS ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr LSTATUS ERROR_INVALID_NAME = 123;
+constexpr LSTATUS ERROR_MOD_NOT_FOUND = 126;
+constexpr LSTATUS ERROR_PROC_NOT_FOUND = 127;
 constexpr LSTATUS ERROR_ALREADY_EXISTS = 183;
+constexpr LSTATUS ERROR_FILENAME_EXCED_RANGE = 206;
 constexpr LSTATUS ERROR_MORE_DATA = 234;
 constexpr LSTATUS ERROR_NO_MORE_ITEMS = 259;
 constexpr LSTATUS ERROR_BADDB = 1009;
 constexpr LSTATUS ERROR_KEY_DELETED = 1018;
+constexpr LSTATUS ERROR_NO_ASSOCIATION = 1155;
+constexpr LSTATUS ERROR_INVALID_WINDOW_HANDLE = 1400;
+constexpr LSTATUS ERROR_TIMEOUT = 1460;

@@ -74,8 +74,6 @@ constexpr HRESULT HRESULT_FROM_WIN32(LSTATUS error) {
                       : com::detail::Code((static_cast<DWORD>(error) & 0xFFFFu) | 0x80070000u);
 }
 
-constexpr LSTATUS ERROR_MOD_NOT_FOUND = 126;
-constexpr LSTATUS ERROR_PROC_NOT_FOUND = 127;
 
 namespace com {
 

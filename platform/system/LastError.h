@@ -10,12 +10,3 @@
 
 DWORD GetLastError();
 void SetLastError(DWORD error);
-
-// Further system error codes (winerror.h values) that the process services report.
-constexpr DWORD ERROR_BAD_FORMAT = 11;
-constexpr DWORD ERROR_INVALID_NAME = 123;
-constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
-constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
-constexpr DWORD ERROR_NO_ASSOCIATION = 1155;
-constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
-constexpr DWORD ERROR_TIMEOUT = 1460;
