@@ -1,0 +1,125 @@
+#include "InstalledServer.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "EntryMap.h"
+#include "StoreFiles.h"
+#include "text/CodePage.h"
+
+namespace qbtest {
+namespace {
+
+CallResult Invoke(IDispatch* object, const char16_t* name, WORD flags, std::vector<VARIANT> args) {
+    std::u16string member = name;
+    LPOLESTR names[] = {member.data()};
+    DISPID id = 0;
+    CallResult out;
+    out.hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (SUCCEEDED(out.hr)) {
+        com::Variant result;
+        EXCEPINFO excep{};
+        out.hr = InvokeInScriptOrder(object, id, flags, args, &result, &excep);
+        out.vt = result.vt;
+        if (result.vt == VT_BSTR) {
+            out.text = Utf8(result);
+        } else if (result.vt == VT_I4 || result.vt == VT_INT) {
+            out.number = result.lVal;
+        }
+        out.error = text::ToNarrow(com::BstrView(excep.bstrDescription), text::CodePage::Utf8);
+        com::ClearExcepInfo(&excep);
+    }
+    for (VARIANT& v : args) {
+        VariantClear(&v);
+    }
+    return out;
+}
+
+}  // namespace
+
+CallResult Call(IDispatch* object, const char16_t* name, std::vector<VARIANT> args) {
+    return Invoke(object, name, DISPATCH_METHOD, std::move(args));
+}
+
+CallResult Get(IDispatch* object, const char16_t* name) {
+    return Invoke(object, name, DISPATCH_PROPERTYGET, {});
+}
+
+VARIANT Ref(VARIANT& target) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BYREF | VT_VARIANT;
+    v.pvarVal = &target;
+    return v;
+}
+
+std::string Utf8(const VARIANT& v) {
+    if (v.vt != VT_BSTR) {
+        return "<vt " + std::to_string(v.vt) + ">";
+    }
+    return text::ToNarrow(com::BstrView(v.bstrVal), text::CodePage::Utf8);
+}
+
+void InstalledServerTest::SetUp() {
+    ServerTest::SetUp();
+    std::filesystem::create_directories(Path("app/Data"));
+    SetString("SOFTWARE\\Quenby\\AppPath", "Path", InstallFolder());
+    ui::InstallBackend(&ui_);
+}
+
+void InstalledServerTest::TearDown() {
+    ui::InstallBackend(nullptr);
+    ServerTest::TearDown();
+}
+
+std::vector<std::string> InstalledServerTest::DataFolderFiles() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Path("app/Data"))) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void WriteStore(const std::string& path, const std::vector<EntrySpec>& entries) {
+    EntryMap map;
+    for (const EntrySpec& e : entries) {
+        FieldMapPtr fields;
+        if (e.fields) {
+            fields = std::make_unique<CMapStringToString>();
+            for (const auto& [key, value] : *e.fields) {
+                fields->SetAt(key, value);
+            }
+        }
+        map.SetAt(e.name, std::move(fields));
+    }
+    store::SaveStore(path, map);
+}
+
+std::string DescribeStore(const std::string& path) {
+    EntryMap map;
+    if (!store::LoadStore(path, map)) {
+        return "(no file)";
+    }
+    std::string out;
+    POSITION pos = map.GetStartPosition();
+    std::string_view name;
+    const FieldMapPtr* fields = nullptr;
+    while (map.GetNextAssoc(pos, name, fields)) {
+        out += (out.empty() ? "" : " ") + std::string(name);
+        if (*fields) {
+            out += "{";
+            POSITION f = (*fields)->GetStartPosition();
+            std::string_view key, value;
+            bool first = true;
+            while ((*fields)->GetNextAssoc(f, key, value)) {
+                out += (first ? "" : ",") + std::string(key) + "=" + std::string(value);
+                first = false;
+            }
+            out += "}";
+        }
+    }
+    return out;
+}
+
+}  // namespace qbtest
