@@ -21,7 +21,6 @@ using qbtest::DescribeStore;
 using qbtest::Get;
 using qbtest::I4;
 using qbtest::Text;
-using Fields = std::vector<std::pair<std::string, std::string>>;
 using Lines = std::vector<std::string>;
 
 constexpr const char* kAppPathKey = "SOFTWARE\\Quenby\\AppPath";
@@ -58,7 +57,8 @@ class ControlMembersTest : public qbtest::InstalledServerTest {
 };
 
 TEST_F(ControlMembersTest, ListTheIdentities) {
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{}}, {"Office", Fields{}}, {"Work", {}}});
+    qbtest::WriteStore(IdentityStore(),
+                       {{"Home", true, {}}, {"Office", true, {}}, {"Work", false, {}}});
     EXPECT_EQ(Property(u"Count").number, 0) << "a new control has loaded nothing";
     const CallResult first = Property(u"KeyValue");
     EXPECT_EQ(first.vt, VT_BSTR);
@@ -77,8 +77,8 @@ TEST_F(ControlMembersTest, ListTheIdentities) {
 
 TEST_F(ControlMembersTest, ListTheFieldsOfOneIdentity) {
     qbtest::WriteStore(IdentityStore(),
-                       {{"Home", Fields{{"Zip", "3000"}, {"City", "Bern"}, {"Street", "Gasse 1"}}},
-                        {"Bare", std::nullopt}});
+                       {{"Home", true, {{"Zip", "3000"}, {"City", "Bern"}, {"Street", "Gasse 1"}}},
+                        {"Bare", false, {}}});
     Property(u"KeyValue");
     const CallResult n = Ok(u"GetKeyInfo", {Text(u"Home"), I4(1)});
     EXPECT_EQ(n.vt, VT_I4);
@@ -128,7 +128,7 @@ TEST_F(ControlMembersTest, CreateOrReplaceAnIdentity) {
 
 TEST_F(ControlMembersTest, DeleteAnIdentity) {
     qbtest::WriteStore(IdentityStore(),
-                       {{"Home", Fields{{"City", "Bern"}}}, {"Work", Fields{{"City", "Zug"}}}});
+                       {{"Home", true, {{"City", "Bern"}}}, {"Work", true, {{"City", "Zug"}}}});
     Property(u"KeyValue");
     Ok(u"DeleteIdentity", {Text(u"Home")});
     EXPECT_EQ(DescribeStore(IdentityStore()), "Work{City=Zug}");

@@ -15,7 +15,6 @@ using qbtest::I4;
 using qbtest::Ref;
 using qbtest::Text;
 using qbtest::Utf8;
-using Fields = std::vector<std::pair<std::string, std::string>>;
 
 class IdentityObjectTest : public qbtest::InstalledServerTest {
   protected:
@@ -58,7 +57,8 @@ class IdentityObjectTest : public qbtest::InstalledServerTest {
 };
 
 TEST_F(IdentityObjectTest, NamesComeInEnumerationOrderAndStartOverAfterTheLast) {
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{}}, {"Office", Fields{}}, {"Work", {}}});
+    qbtest::WriteStore(IdentityStore(),
+                       {{"Home", true, {}}, {"Office", true, {}}, {"Work", false, {}}});
     com::ComPtr<IDispatch> identity = Create(u"QBStorage.IDentity");
     EXPECT_EQ(Count(identity.get()), 0) << "nothing is loaded before the first name";
     std::vector<std::string> names;
@@ -73,7 +73,7 @@ TEST_F(IdentityObjectTest, AnEmptyListLoadsTheStoreAgainOnEveryCall) {
     com::ComPtr<IDispatch> identity = Create(u"QBStorage.IDentity");
     EXPECT_EQ(NextName(identity.get(), u"identity"), "");
     EXPECT_EQ(NextName(identity.get(), u"identity"), "");
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{{"City", "Bern"}}}});
+    qbtest::WriteStore(IdentityStore(), {{"Home", true, {{"City", "Bern"}}}});
     EXPECT_EQ(NextName(identity.get(), u"identity"), "Home");
     EXPECT_EQ(Count(identity.get()), 1);
     // A later object of the same process finds its own list empty and loads it too.
@@ -82,9 +82,9 @@ TEST_F(IdentityObjectTest, AnEmptyListLoadsTheStoreAgainOnEveryCall) {
 }
 
 TEST_F(IdentityObjectTest, FieldsComeOneAtATimeAndStartOverAfterTheLast) {
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{{"Zip", "3000"}, {"City", "Bern"}}},
-                                         {"Bare", std::nullopt},
-                                         {"Empty", Fields{}}});
+    qbtest::WriteStore(IdentityStore(), {{"Home", true, {{"Zip", "3000"}, {"City", "Bern"}}},
+                                         {"Bare", false, {}},
+                                         {"Empty", true, {}}});
     com::ComPtr<IDispatch> identity = Create(u"QBStorage.IDentity");
     NextName(identity.get(), u"identity");
     const struct {
@@ -110,8 +110,8 @@ TEST_F(IdentityObjectTest, FieldsComeOneAtATimeAndStartOverAfterTheLast) {
 }
 
 TEST_F(IdentityObjectTest, TheFieldPositionIsSharedByTheObjectsOfOneClass) {
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{{"Zip", "3000"}, {"City", "Bern"}}}});
-    qbtest::WriteStore(PasscardStore(), {{"Bank", Fields{{"PIN", "1234"}, {"User", "ann"}}}});
+    qbtest::WriteStore(IdentityStore(), {{"Home", true, {{"Zip", "3000"}, {"City", "Bern"}}}});
+    qbtest::WriteStore(PasscardStore(), {{"Bank", true, {{"PIN", "1234"}, {"User", "ann"}}}});
     com::ComPtr<IDispatch> first = Create(u"QBStorage.IDentity");
     com::ComPtr<IDispatch> second = Create(u"QBStorage.IDentity");
     com::ComPtr<IDispatch> cards = Create(u"QBStorage.Passcards");
@@ -124,8 +124,8 @@ TEST_F(IdentityObjectTest, TheFieldPositionIsSharedByTheObjectsOfOneClass) {
 }
 
 TEST_F(IdentityObjectTest, TurningToAnotherEntryWithoutRestartingStartsAtItsFirstField) {
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{{"Zip", "3000"}, {"City", "Bern"}}},
-                                         {"Work", Fields{{"Zip", "8000"}, {"City", "Zug"}}}});
+    qbtest::WriteStore(IdentityStore(), {{"Home", true, {{"Zip", "3000"}, {"City", "Bern"}}},
+                                         {"Work", true, {{"Zip", "8000"}, {"City", "Zug"}}}});
     com::ComPtr<IDispatch> identity = Create(u"QBStorage.IDentity");
     NextName(identity.get(), u"identity");
     EXPECT_EQ(Field(identity.get(), u"Home", 1), "City=Bern/2");
@@ -137,7 +137,7 @@ TEST_F(IdentityObjectTest, PasscardsReadTheirStoreOnEveryCall) {
     com::ComPtr<IDispatch> cards = Create(u"QBStorage.Passcards");
     EXPECT_EQ(NextName(cards.get(), u"Passcards"), "");
     qbtest::WriteStore(PasscardStore(),
-                       {{"Bank", Fields{{"PIN", "1234"}, {"User", "ann"}, {"Site", "b.ch"}}}});
+                       {{"Bank", true, {{"PIN", "1234"}, {"User", "ann"}, {"Site", "b.ch"}}}});
     EXPECT_EQ(NextName(cards.get(), u"Passcards"), "Bank");
     EXPECT_EQ(Count(cards.get()), 1);
     // Each step reloads the store, which gives the entry a new field map: the walk
@@ -180,7 +180,7 @@ TEST_F(IdentityObjectTest, TheFileTypeAloneChoosesTheStore) {
 }
 
 TEST_F(IdentityObjectTest, RemoveElementsForgetsTheListButNotTheStoreOrThePendingFields) {
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{{"City", "Bern"}}}});
+    qbtest::WriteStore(IdentityStore(), {{"Home", true, {{"City", "Bern"}}}});
     const std::string before = qbtest::ReadFile(IdentityStore());
     com::ComPtr<IDispatch> identity = Create(u"QBStorage.IDentity");
     NextName(identity.get(), u"identity");
@@ -205,9 +205,9 @@ TEST_F(IdentityObjectTest, DeleteIdentityRewritesTheStoreOnlyForAListedEntryWith
         {u"home", "Work{City=Zug} Bare Home{City=Bern}"},
     };
     for (const auto& c : cases) {
-        qbtest::WriteStore(IdentityStore(), {{"Home", Fields{{"City", "Bern"}}},
-                                             {"Bare", std::nullopt},
-                                             {"Work", Fields{{"City", "Zug"}}}});
+        qbtest::WriteStore(IdentityStore(), {{"Home", true, {{"City", "Bern"}}},
+                                             {"Bare", false, {}},
+                                             {"Work", true, {{"City", "Zug"}}}});
         com::ComPtr<IDispatch> identity = Create(u"QBStorage.IDentity");
         NextName(identity.get(), u"identity");
         EXPECT_EQ(Call(identity.get(), u"DeleteIdentity", {Text(c.name)}).hr, S_OK);
@@ -217,7 +217,7 @@ TEST_F(IdentityObjectTest, DeleteIdentityRewritesTheStoreOnlyForAListedEntryWith
 }
 
 TEST_F(IdentityObjectTest, DeleteIdentityKeepsWhatOthersSavedSinceTheListWasLoaded) {
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{{"City", "Bern"}}}});
+    qbtest::WriteStore(IdentityStore(), {{"Home", true, {{"City", "Bern"}}}});
     com::ComPtr<IDispatch> lister = Create(u"QBStorage.IDentity");
     EXPECT_EQ(NextName(lister.get(), u"identity"), "Home");
     com::ComPtr<IDispatch> writer = Create(u"QBStorage.IDentity");
@@ -227,8 +227,8 @@ TEST_F(IdentityObjectTest, DeleteIdentityKeepsWhatOthersSavedSinceTheListWasLoad
 }
 
 TEST_F(IdentityObjectTest, WriteToUndelFileRemovesAnEntryFromTheStoreOfItsType) {
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{{"City", "Bern"}}}, {"Bank", Fields{}}});
-    qbtest::WriteStore(PasscardStore(), {{"Bank", Fields{{"PIN", "1"}}}, {"Mail", std::nullopt}});
+    qbtest::WriteStore(IdentityStore(), {{"Home", true, {{"City", "Bern"}}}, {"Bank", true, {}}});
+    qbtest::WriteStore(PasscardStore(), {{"Bank", true, {{"PIN", "1"}}}, {"Mail", false, {}}});
     com::ComPtr<IDispatch> cards = Create(u"QBStorage.Passcards");
     EXPECT_EQ(Call(cards.get(), u"WriteToUndelFile", {Text(u"Bank"), Text(u"Passcards")}).hr, S_OK);
     EXPECT_EQ(DescribeStore(PasscardStore()), "Mail");
@@ -299,7 +299,7 @@ TEST_F(IdentityObjectTest, AStoreThatCannotBeReadFailsTheCallAndTheObjectStaysUs
                   "Error occured while writing to file in WriteToFile() of CQBIdentityList"});
     EXPECT_EQ(qbtest::ReadFile(IdentityStore()), "not a store at all");
     // Once the store is sound again, the same object works.
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{}}});
+    qbtest::WriteStore(IdentityStore(), {{"Home", true, {}}});
     EXPECT_EQ(NextName(identity.get(), u"identity"), "Home");
 }
 

@@ -13,7 +13,6 @@ namespace {
 using qbtest::Call;
 using qbtest::CallResult;
 using qbtest::DescribeStore;
-using Fields = std::vector<std::pair<std::string, std::string>>;
 using Lines = std::vector<std::string>;
 
 constexpr const char* kWrongName = "Please Save the Identity file as QbIDStorage.cfg";
@@ -49,8 +48,8 @@ class ImportExportTest : public qbtest::InstalledServerTest {
 };
 
 TEST_F(ImportExportTest, ExportCopiesTheStoreUnchanged) {
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{{"City", "Bern"}}}});
-    qbtest::WriteStore(PasscardStore(), {{"Bank", Fields{{"PIN", "1"}}}});
+    qbtest::WriteStore(IdentityStore(), {{"Home", true, {{"City", "Bern"}}}});
+    qbtest::WriteStore(PasscardStore(), {{"Bank", true, {{"PIN", "1"}}}});
     const std::string store = qbtest::ReadFile(IdentityStore());
     ui_.QueueFileDialogAnswer(Path("usb/QbIDStorage.cfg"));
     EXPECT_EQ(Run(u"Export").hr, S_OK);
@@ -64,7 +63,7 @@ TEST_F(ImportExportTest, ExportCopiesTheStoreUnchanged) {
     EXPECT_EQ(DataFolderFiles(), (Lines{"QbIDStorage.cfg", "QbPASStorage.cfg"}));
     EXPECT_EQ(Count(), 0) << "the list is not read";
     // Over an existing file, the dialog asks first.
-    qbtest::WriteStore(IdentityStore(), {{"Work", Fields{}}});
+    qbtest::WriteStore(IdentityStore(), {{"Work", true, {}}});
     ui_.ClearTranscript();
     ui_.QueueFileDialogAnswer(Path("usb/QbIDStorage.cfg"));
     ui_.QueueMessageBoxAnswer(IDYES);
@@ -75,8 +74,8 @@ TEST_F(ImportExportTest, ExportCopiesTheStoreUnchanged) {
 }
 
 TEST_F(ImportExportTest, OnlyTheNameQbIDStorageCfgIsTaken) {
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{{"City", "Bern"}}}});
-    qbtest::WriteStore(Path("usb/QbIDStorage.cfg"), {{"Gym", Fields{}}});
+    qbtest::WriteStore(IdentityStore(), {{"Home", true, {{"City", "Bern"}}}});
+    qbtest::WriteStore(Path("usb/QbIDStorage.cfg"), {{"Gym", true, {}}});
     const struct {
         const char16_t* member;
         const char* last;
@@ -106,8 +105,8 @@ TEST_F(ImportExportTest, OnlyTheNameQbIDStorageCfgIsTaken) {
 }
 
 TEST_F(ImportExportTest, CancelEndsEitherOperationQuietly) {
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{{"City", "Bern"}}}});
-    qbtest::WriteStore(Path("usb/QbIDStorage.cfg"), {{"Gym", Fields{}}});
+    qbtest::WriteStore(IdentityStore(), {{"Home", true, {{"City", "Bern"}}}});
+    qbtest::WriteStore(Path("usb/QbIDStorage.cfg"), {{"Gym", true, {}}});
     qbtest::WriteFile(Path("usb/other.cfg"), "x");
     const std::string store = qbtest::ReadFile(IdentityStore());
     const std::string file = qbtest::ReadFile(Path("usb/QbIDStorage.cfg"));
@@ -156,7 +155,7 @@ TEST_F(ImportExportTest, ExportRefusesWhatWouldDestroyOrNotBeTheStore) {
     EXPECT_FALSE(std::filesystem::exists(Path("usb/QbIDStorage.cfg")));
 
     // The store itself as the destination.
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{{"City", "Bern"}}}});
+    qbtest::WriteStore(IdentityStore(), {{"Home", true, {{"City", "Bern"}}}});
     const std::string store = qbtest::ReadFile(IdentityStore());
     ui_.ClearTranscript();
     ui_.QueueFileDialogAnswer(IdentityStore());
@@ -198,7 +197,7 @@ TEST_F(ImportExportTest, ImportIntoAnInstallationWithoutStoreTakesTheFileUnchang
 }
 
 TEST_F(ImportExportTest, ImportNeedsAFileAtThePathChosen) {
-    qbtest::WriteStore(Path("usb/wrong.cfg"), {{"Gym", Fields{}}});
+    qbtest::WriteStore(Path("usb/wrong.cfg"), {{"Gym", true, {}}});
     const struct {
         std::vector<const char*> answers;
         Lines messages;
@@ -219,12 +218,12 @@ TEST_F(ImportExportTest, ImportNeedsAFileAtThePathChosen) {
 
 TEST_F(ImportExportTest, ImportMergesByNameWithTheFilesVersionWinning) {
     qbtest::WriteStore(IdentityStore(),
-                       {{"Home", Fields{{"Street", "Gasse 1"}, {"Zip", "3000"}, {"Phone", "031"}}},
-                        {"Work", Fields{{"City", "Zug"}}}});
-    qbtest::WriteStore(PasscardStore(), {{"Bank", Fields{{"PIN", "1"}}}});
+                       {{"Home", true, {{"Street", "Gasse 1"}, {"Zip", "3000"}, {"Phone", "031"}}},
+                        {"Work", true, {{"City", "Zug"}}}});
+    qbtest::WriteStore(PasscardStore(), {{"Bank", true, {{"PIN", "1"}}}});
     const std::string cards = qbtest::ReadFile(PasscardStore());
     qbtest::WriteStore(Path("usb/QbIDStorage.cfg"),
-                       {{"Home", Fields{{"City", "Bern"}}}, {"Gym", std::nullopt}});
+                       {{"Home", true, {{"City", "Bern"}}}, {"Gym", false, {}}});
     // The page has listed the identities and has a field pending.
     EXPECT_EQ(qbtest::Get(control_.get(), u"KeyValue").text, "Work");
     EXPECT_EQ(
@@ -245,7 +244,7 @@ TEST_F(ImportExportTest, ImportMergesByNameWithTheFilesVersionWinning) {
 }
 
 TEST_F(ImportExportTest, ABrokenFileFailsTheImportAndChangesNothing) {
-    qbtest::WriteStore(IdentityStore(), {{"Home", Fields{{"City", "Bern"}}}});
+    qbtest::WriteStore(IdentityStore(), {{"Home", true, {{"City", "Bern"}}}});
     const std::string store = qbtest::ReadFile(IdentityStore());
     qbtest::WriteFile(Path("usb/QbIDStorage.cfg"), std::string("\x01\x00\x05", 3));
     ui_.QueueFileDialogAnswer(Path("usb/QbIDStorage.cfg"));

@@ -81,18 +81,9 @@ std::vector<std::string> InstalledServerTest::DataFolderFiles() const {
     return names;
 }
 
-void WriteStore(const std::string& path, const std::vector<EntrySpec>& entries) {
+void WriteStore(const std::string& path, const std::vector<storetest::Entry>& entries) {
     EntryMap map;
-    for (const EntrySpec& e : entries) {
-        FieldMapPtr fields;
-        if (e.fields) {
-            fields = std::make_unique<CMapStringToString>();
-            for (const auto& [key, value] : *e.fields) {
-                fields->SetAt(key, value);
-            }
-        }
-        map.SetAt(e.name, std::move(fields));
-    }
+    storetest::Fill(map, entries);
     store::SaveStore(path, map);
 }
 
@@ -102,21 +93,14 @@ std::string DescribeStore(const std::string& path) {
         return "(no file)";
     }
     std::string out;
-    POSITION pos = map.GetStartPosition();
-    std::string_view name;
-    const FieldMapPtr* fields = nullptr;
-    while (map.GetNextAssoc(pos, name, fields)) {
-        out += (out.empty() ? "" : " ") + std::string(name);
-        if (*fields) {
-            out += "{";
-            POSITION f = (*fields)->GetStartPosition();
-            std::string_view key, value;
-            bool first = true;
-            while ((*fields)->GetNextAssoc(f, key, value)) {
-                out += (first ? "" : ",") + std::string(key) + "=" + std::string(value);
-                first = false;
+    for (const storetest::Entry& e : storetest::Enumerate(map)) {
+        out += (out.empty() ? "" : " ") + e.name;
+        if (e.hasFields) {
+            std::string fields;
+            for (const auto& [key, value] : e.fields) {
+                fields += (fields.empty() ? "" : ",") + key + "=" + value;
             }
-            out += "}";
+            out += "{" + fields + "}";
         }
     }
     return out;

@@ -5,12 +5,12 @@
 // UI backend that answers the module's dialogs and records what it shows.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "ServerFixture.h"
+#include "StoreFixture.h"
 #include "ui/ScriptedBackend.h"
 
 namespace qbtest {
@@ -35,13 +35,6 @@ VARIANT Ref(VARIANT& target);
 // The text of a VT_BSTR VARIANT as UTF-8 ("<vt N>" for anything else).
 std::string Utf8(const VARIANT& v);
 
-// One entry of a store: a name with its fields (in the order they are put in), or
-// with no field map at all.
-struct EntrySpec {
-    std::string name;
-    std::optional<std::vector<std::pair<std::string, std::string>>> fields;
-};
-
 class InstalledServerTest : public ServerTest {
   protected:
     void SetUp() override;
@@ -58,7 +51,7 @@ class InstalledServerTest : public ServerTest {
 };
 
 // Writes entries, put in in the order given, as an enciphered store at path.
-void WriteStore(const std::string& path, const std::vector<EntrySpec>& entries);
+void WriteStore(const std::string& path, const std::vector<storetest::Entry>& entries);
 // A store as text in its enumeration order: "Name{key=value,key=value}" per entry with a
 // field map, "Name" per entry without, separated by blanks; "(no file)" when there is
 // none.
