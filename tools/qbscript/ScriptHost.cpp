@@ -133,7 +133,11 @@ QJSValue ScriptHost::create(const QString& progId) {
     CLSID clsid{};
     HRESULT hr = S_OK;
     if (progId.startsWith("clsid:", Qt::CaseInsensitive)) {
-        const std::u16string braced = u"{" + id.substr(6) + u"}";
+        // "clsid:2A706EC0-..." as in an <object> tag; braces around the id are taken too.
+        std::u16string braced = id.substr(6);
+        if (braced.empty() || braced.front() != u'{') {
+            braced = u"{" + braced + u"}";
+        }
         hr = CLSIDFromString(braced.c_str(), &clsid);
     } else {
         hr = CLSIDFromProgID(id.c_str(), &clsid);
