@@ -48,6 +48,6 @@ show("created:");
 save("Bank", {PIN: "9999"});
 show("Bank replaced:");
 cards.WriteToUndelFile("Mail", "Passcards");
-WScript.Echo("Mail deleted; a fresh object sees " + new ActiveXObject("clsid:E0E762DF-3A06-4BCF-8EF5-E9B1D22A93BD").Count +
-             " before it reads, and:");
+var fresh = new ActiveXObject("clsid:E0E762DF-3A06-4BCF-8EF5-E9B1D22A93BD");
+WScript.Echo("Mail deleted; a fresh object sees " + fresh.Count + " before it reads, and:");
 WScript.Echo("  " + fields("Bank"));
