@@ -25,17 +25,8 @@ using Lines = std::vector<std::string>;
 
 constexpr const char* kAppPathKey = "SOFTWARE\\Quenby\\AppPath";
 
-class ControlMembersTest : public qbtest::InstalledServerTest {
+class ControlMembersTest : public qbtest::InstalledControlTest {
   protected:
-    void SetUp() override {
-        InstalledServerTest::SetUp();
-        control_ = Create(u"QBStorage.IdentityCtr");
-        ASSERT_TRUE(control_);
-    }
-    void TearDown() override {
-        control_.reset();
-        InstalledServerTest::TearDown();
-    }
     // A call that must succeed; its result.
     CallResult Ok(const char16_t* name, std::vector<VARIANT> args = {}) {
         const CallResult r = Call(control_.get(), name, std::move(args));
@@ -52,8 +43,6 @@ class ControlMembersTest : public qbtest::InstalledServerTest {
         return Property(u"KeyName").text + "=" + Ok(u"GetValue").text + "/" +
                std::to_string(Ok(u"GetMapCount").number);
     }
-
-    com::ComPtr<IDispatch> control_;
 };
 
 TEST_F(ControlMembersTest, ListTheIdentities) {

@@ -20,17 +20,21 @@ constexpr const char* kExported = "Identity databse Exported Successfully";
 constexpr const char* kNotThere = "The selected location does not contains the file to be imported";
 constexpr const char* kImported = "Identity databse Imported Successfully";
 
-class ImportExportTest : public qbtest::InstalledServerTest {
+class ImportExportTest : public qbtest::InstalledControlTest {
   protected:
     void SetUp() override {
-        InstalledServerTest::SetUp();
+        InstalledControlTest::SetUp();
         std::filesystem::create_directories(Path("usb"));
-        control_ = Create(u"QBStorage.IdentityCtr");
-        ASSERT_TRUE(control_);
     }
-    void TearDown() override {
-        control_.reset();
-        InstalledServerTest::TearDown();
+    // The texts of the message boxes shown, without the file dialog's own question
+    // before it replaces a file.
+    Lines Messages() const {
+        Lines texts;
+        for (const std::string& t : ui_.MessageTexts()) {
+            if (t.find("already exists") == std::string::npos)
+                texts.push_back(t);
+        }
+        return texts;
     }
     CallResult Run(const char16_t* member) { return Call(control_.get(), member); }
     LONG Count() { return qbtest::Get(control_.get(), u"Count").number; }
@@ -43,8 +47,6 @@ class ImportExportTest : public qbtest::InstalledServerTest {
         }
         return shown;
     }
-
-    com::ComPtr<IDispatch> control_;
 };
 
 TEST_F(ImportExportTest, ExportCopiesTheStoreUnchanged) {
@@ -91,12 +93,7 @@ TEST_F(ImportExportTest, OnlyTheNameQbIDStorageCfgIsTaken) {
         for (int i = 0; i < c.replacePrompts; ++i)
             ui_.QueueMessageBoxAnswer(IDYES);
         EXPECT_EQ(Run(c.member).hr, S_OK);
-        Lines texts;
-        for (const std::string& t : ui_.MessageTexts()) {
-            if (t.find("already exists") == std::string::npos)
-                texts.push_back(t);
-        }
-        EXPECT_EQ(texts, (Lines{kWrongName, kWrongName, kWrongName, c.last}));
+        EXPECT_EQ(Messages(), (Lines{kWrongName, kWrongName, kWrongName, c.last}));
         EXPECT_EQ(Dialogs().size(), 4u);
         EXPECT_EQ(ui_.PendingAnswers(), 0u);
     }
@@ -132,12 +129,7 @@ TEST_F(ImportExportTest, CancelEndsEitherOperationQuietly) {
         if (c.replacePrompt)
             ui_.QueueMessageBoxAnswer(IDYES);
         EXPECT_EQ(Run(c.member).hr, S_OK);
-        Lines texts;
-        for (const std::string& t : ui_.MessageTexts()) {
-            if (t.find("already exists") == std::string::npos)
-                texts.push_back(t);
-        }
-        EXPECT_EQ(texts, c.messages);
+        EXPECT_EQ(Messages(), c.messages);
         EXPECT_EQ(ui_.PendingFileAnswers(), 0u);
         EXPECT_EQ(ui_.PendingAnswers(), 0u);
         EXPECT_EQ(qbtest::ReadFile(IdentityStore()), store);

@@ -72,6 +72,17 @@ void InstalledServerTest::TearDown() {
     ServerTest::TearDown();
 }
 
+void InstalledControlTest::SetUp() {
+    InstalledServerTest::SetUp();
+    control_ = Create(u"QBStorage.IdentityCtr");
+    ASSERT_TRUE(control_);
+}
+
+void InstalledControlTest::TearDown() {
+    control_.reset();
+    InstalledServerTest::TearDown();
+}
+
 std::vector<std::string> InstalledServerTest::DataFolderFiles() const {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(Path("app/Data"))) {

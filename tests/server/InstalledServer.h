@@ -50,6 +50,15 @@ class InstalledServerTest : public ServerTest {
     ui::ScriptedBackend ui_;
 };
 
+// The same, with one IdentityCtr control created as a page creates it.
+class InstalledControlTest : public InstalledServerTest {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    com::ComPtr<IDispatch> control_;
+};
+
 // Writes entries, put in in the order given, as an enciphered store at path.
 void WriteStore(const std::string& path, const std::vector<storetest::Entry>& entries);
 // A store as text in its enumeration order: "Name{key=value,key=value}" per entry with a

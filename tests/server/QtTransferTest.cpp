@@ -18,18 +18,12 @@ namespace {
 
 using qbtest::SaveScreenshot;
 
-class QtTransferTest : public qbtest::InstalledServerTest {
+class QtTransferTest : public qbtest::InstalledControlTest {
   protected:
     void SetUp() override {
-        InstalledServerTest::SetUp();
+        InstalledControlTest::SetUp();
         ui::InstallBackend(&qt_);
         std::filesystem::create_directories(Path("usb"));
-        control_ = Create(u"QBStorage.IdentityCtr");
-        ASSERT_TRUE(control_);
-    }
-    void TearDown() override {
-        control_.reset();
-        InstalledServerTest::TearDown();
     }
     // The user goes to the usb folder, types name into the dialog and presses Enter.
     void ChooseFile(const std::string& name, const std::string& screenshot = {}) {
@@ -66,7 +60,6 @@ class QtTransferTest : public qbtest::InstalledServerTest {
 
     ui::qt::QtBackend qt_;
     qbtest::QtUiRobot robot_;
-    com::ComPtr<IDispatch> control_;
 };
 
 TEST_F(QtTransferTest, ExportTakesOnlyTheRightNameAndCopiesTheStore) {
