@@ -70,6 +70,8 @@ class CIdentityCtr : public com::DualImpl<IIdentityCtr, &IIdentityCtrDispatcher>
     HRESULT Import() override;
 
   private:
+    static constexpr const char* kCaption = "Quenby";  // of the control's message boxes
+
     // The IDentity object; throws when the control has none.
     IIDentity& Identity() const;
     // The next identity name of the IDentity object's list (loading the store where
