@@ -62,6 +62,18 @@ class CQBIdentityList {
     // Removes every entry and destroys its field map; the pending field map stays.
     void RemoveElements();
 
+    // Export and import of the identity store through file dialogs (QBIdentityListTransfer.cpp).
+    // Export copies QbIDStorage.cfg, unchanged, to a file the user names
+    // "QbIDStorage.cfg"; the list is not touched. Import takes such a file: with no
+    // identity store it becomes the store unchanged (the list is not touched);
+    // otherwise the store is merged into the list, the pending field map is discarded,
+    // the file is merged in (its version of a name wins) and the store is rewritten
+    // from the list. Both tell the user the outcome in message boxes (caption
+    // "Quenby"); a cancelled dialog ends them quietly. A malformed or unreadable file
+    // or store throws as a load does, before the store changes.
+    void Export();
+    void Import();
+
     // Map operations.
     // True when name is an entry; fields is its field map or nullptr (none).
     bool Lookup(const std::string& name, CMapStringToString*& fields) const;
@@ -81,6 +93,8 @@ class CQBIdentityList {
   private:
     // The entry name gets the pending field map (or none); the pending slot empties.
     void Attach(const std::string& name);
+    // The merging branch of Import: path is the chosen file, storePath the store.
+    void MergeImport(const std::string& path, const std::string& storePath);
 
     EntryMap m_entries;
     std::unique_ptr<CMapStringToString> m_pPending;

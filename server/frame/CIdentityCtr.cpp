@@ -1,10 +1,23 @@
 #include "CIdentityCtr.h"
 
+#include <new>
+#include <stdexcept>
+#include <string>
+
 #include "ControlDrawing.h"
+#include "ScriptText.h"
 #include "ServerUiModule.h"
 #include "com/Runtime.h"
+#include "ui/MessageBox.h"
 
 namespace {
+
+// A failure reported by the IDentity object ends the member as an exception.
+void Succeed(HRESULT hr) {
+    if (FAILED(hr)) {
+        throw std::runtime_error("The IDentity object failed: " + com::DescribeHResult(hr));
+    }
+}
 
 const com::MemberBinding kBindings[] = {
     COM_MEMBER(IIdentityCtr, "SetKeyValue", SetKeyValue),
@@ -74,139 +87,183 @@ HRESULT CIdentityCtr::InternalQueryInterface(REFIID riid, void** ppv) {
     return QueryControlInterface(riid, ppv);
 }
 
-// The members' behaviour is not built yet: each one says so.
-
-HRESULT CIdentityCtr::SetKeyValue(BSTR /*bsName*/, BSTR /*bsvalue*/) {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
+IIDentity& CIdentityCtr::Identity() const {
+    if (m_pIdentity == nullptr) {
+        throw std::runtime_error(
+            "The control has no IDentity object: the class QBStorage.IDentity could not be "
+            "created.");
+    }
+    return *m_pIdentity;
 }
 
-HRESULT CIdentityCtr::WriteToFile(BSTR /*bsName*/, BSTR /*bsType*/) {
+// --- identity store, handed on to the IDentity object ---
+
+HRESULT CIdentityCtr::SetKeyValue(BSTR bsName, BSTR bsvalue) {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    Succeed(Identity().SetKeyValue(bsName, bsvalue));
+    return S_OK;
 }
 
-HRESULT CIdentityCtr::GetKeyInfo(BSTR /*bsKey*/, LONG /*lCount*/, LONG* /*pResult*/) {
+HRESULT CIdentityCtr::WriteToFile(BSTR bsName, BSTR bsType) {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    Succeed(Identity().WriteToFile(bsName, bsType));
+    return S_OK;
 }
 
-HRESULT CIdentityCtr::GetKeyValue(BSTR /*bsFileType*/, BSTR* /*bsKey*/) {
+HRESULT CIdentityCtr::GetKeyValue(BSTR /*bsFileType*/, BSTR* bsKey) {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    if (bsKey == nullptr)
+        return E_POINTER;
+    // Whatever the page asks for, the control lists identities.
+    ReplaceBstr(bsKey, NextIdentityName(u"Identity"));
+    return S_OK;
 }
 
-HRESULT CIdentityCtr::get_Count(LONG* /*pVal*/) {
+HRESULT CIdentityCtr::get_KeyValue(VARIANT* pVal) {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    if (pVal == nullptr)
+        return E_POINTER;
+    BSTR name = NextIdentityName(u"identity");
+    VariantClear(pVal);
+    pVal->vt = VT_BSTR;
+    pVal->bstrVal = name;
+    return S_OK;
 }
 
-HRESULT CIdentityCtr::get_KeyValue(VARIANT* /*pVal*/) {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
+BSTR CIdentityCtr::NextIdentityName(std::u16string_view fileType) {
+    com::Bstr type(fileType);
+    com::Bstr name;
+    if (type.get() == nullptr)
+        throw std::bad_alloc();
+    Succeed(Identity().GetKeyValue(name.Receive(), type.get()));
+    return name.get() != nullptr ? name.Detach() : NewBstr(u"");
 }
 
-HRESULT CIdentityCtr::SetProfile(VARIANT* /*bsProfName*/) {
+HRESULT CIdentityCtr::get_Count(LONG* pVal) {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::get_KeyName(VARIANT* /*pVal*/) {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::SetKeyName(BSTR /*bsKey*/) {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::SetValue(BSTR /*bsKeyValue*/) {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::GetValue(VARIANT* /*vtKeyValue*/) {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::SetCount(LONG /*lCount*/) {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::GetMapCount(VARIANT* /*vtCount*/) {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    if (pVal == nullptr)
+        return E_POINTER;
+    Succeed(Identity().get_Count(pVal));
+    return S_OK;
 }
 
 HRESULT CIdentityCtr::RemoveElements() {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    Succeed(Identity().RemoveElements());
+    return S_OK;
 }
 
-HRESULT CIdentityCtr::DeleteIdentity(BSTR /*bsID*/) {
+HRESULT CIdentityCtr::DeleteIdentity(BSTR bsID) {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    Succeed(Identity().DeleteIdentity(bsID));
+    return S_OK;
 }
 
-HRESULT CIdentityCtr::GetUserName(BSTR* /*bsUserName*/) {
+HRESULT CIdentityCtr::ValidatePassword(LONG* bValue) {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::ValidatePassword(LONG* /*bValue*/) {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::get_AppPath(BSTR* /*pVal*/) {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::ShowHelp() {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::ShowPasswordGeneratorDlg() {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::IdentityToBeSelected(BSTR* /*pVal*/) {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::ShowAboutDlg() {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::ShowErrorMsg(BSTR /*bsMsg*/, int /*nType*/, int* /*lResult*/) {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::ShowInformationMsg(BSTR /*bsInfo*/, int /*nType*/, int* /*lResult*/) {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
-}
-
-HRESULT CIdentityCtr::ChangePassword() {
-    QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    if (bValue == nullptr)
+        return E_POINTER;
+    *bValue = 0;  // the IDentity object writes no result
+    Succeed(Identity().ValidatePassword(bValue));
+    return S_OK;
 }
 
 HRESULT CIdentityCtr::Export() {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    Succeed(Identity().Export());
+    return S_OK;
 }
 
 HRESULT CIdentityCtr::Import() {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    Succeed(Identity().Import());
+    return S_OK;
+}
+
+// --- field enumeration ---
+
+HRESULT CIdentityCtr::GetKeyInfo(BSTR bsKey, LONG lCount, LONG* pResult) {
+    QB_MANAGE_STATE();
+    try {
+        com::Bstr name;
+        com::Bstr value;
+        LONG count = lCount;
+        Succeed(Identity().GetKeyInfo(bsKey, name.Receive(), value.Receive(), &count));
+        if (pResult != nullptr)
+            *pResult = count;
+        if (count != 0) {
+            if (name.get() != nullptr)
+                StoreCopy(&m_bstrKeyName, name.get());
+            if (value.get() != nullptr)
+                StoreCopy(&m_bstrValue, value.get());
+            m_lCount = count;
+        }
+    } catch (...) {
+        MessageBoxA(nullptr, "CIdentityCtr::GetKeyInfo( BSTR bsKey, long lCount )", kCaption,
+                    MB_ICONINFORMATION);
+    }
+    return S_OK;
+}
+
+// --- the control's own state ---
+
+void CIdentityCtr::StoreCopy(BSTR* member, BSTR text) {
+    BSTR copy = nullptr;
+    if (text != nullptr) {
+        copy = SysAllocStringLen(text, SysStringLen(text));
+        if (copy == nullptr)
+            throw std::bad_alloc();
+    }
+    ReplaceBstr(member, copy);
+}
+
+void CIdentityCtr::ReturnText(VARIANT* result, BSTR text) {
+    BSTR copy = NewBstr(com::BstrView(text));
+    VariantClear(result);
+    result->vt = VT_BSTR;
+    result->bstrVal = copy;
+}
+
+HRESULT CIdentityCtr::get_KeyName(VARIANT* pVal) {
+    QB_MANAGE_STATE();
+    if (pVal == nullptr)
+        return E_POINTER;
+    ReturnText(pVal, m_bstrKeyName);
+    return S_OK;
+}
+
+HRESULT CIdentityCtr::GetValue(VARIANT* vtKeyValue) {
+    QB_MANAGE_STATE();
+    if (vtKeyValue == nullptr)
+        return E_POINTER;
+    ReturnText(vtKeyValue, m_bstrValue);
+    return S_OK;
+}
+
+HRESULT CIdentityCtr::SetKeyName(BSTR bsKey) {
+    QB_MANAGE_STATE();
+    StoreCopy(&m_bstrKeyName, bsKey);
+    return S_OK;
+}
+
+HRESULT CIdentityCtr::SetValue(BSTR bsKeyValue) {
+    QB_MANAGE_STATE();
+    StoreCopy(&m_bstrValue, bsKeyValue);
+    return S_OK;
+}
+
+HRESULT CIdentityCtr::SetCount(LONG lCount) {
+    QB_MANAGE_STATE();
+    m_lCount = lCount;
+    return S_OK;
+}
+
+HRESULT CIdentityCtr::GetMapCount(VARIANT* vtCount) {
+    QB_MANAGE_STATE();
+    if (vtCount == nullptr)
+        return E_POINTER;
+    VariantClear(vtCount);
+    vtCount->vt = VT_I4;
+    vtCount->lVal = m_lCount;
+    return S_OK;
 }

@@ -3,8 +3,15 @@
 //
 // The control owns one IDentity object (m_pIdentity), created through the registry
 // when the control is constructed and released when it is destroyed; creating it may
-// fail (m_pIdentity stays null) without failing the control. The control's own state
-// is m_bstrKeyName, m_bstrValue (UTF-16, may be null) and m_lCount.
+// fail (m_pIdentity stays null) without failing the control. The identity-store
+// members hand their calls on to it; without it they fail (DISP_E_EXCEPTION, "The
+// control has no IDentity object: ..."), except GetKeyInfo, which catches every
+// failure and says so in a message box. The control's own state is m_bstrKeyName,
+// m_bstrValue (UTF-16, kept unconverted; null reads as empty) and m_lCount (0 until
+// set).
+//
+// Message boxes of the control: no owner, caption "Quenby", information icon. Dialogs
+// (identity name, password, About) are the server module's own templates.
 //
 // The OLE-control surface is com::ControlBase: extent 5080 x 5080 HIMETRIC persisted as
 // "_cx"/"_cy", misc status from the registry, IObjectSafety, drawing through
@@ -13,6 +20,7 @@
 #pragma once
 
 #include <span>
+#include <string_view>
 
 #include "QBStorage.h"
 #include "QBStorageModule.h"
@@ -62,8 +70,24 @@ class CIdentityCtr : public com::DualImpl<IIdentityCtr, &IIdentityCtrDispatcher>
     HRESULT Import() override;
 
   private:
+    static constexpr const char* kCaption = "Quenby";  // of the control's message boxes
+
+    // The IDentity object; throws when the control has none.
+    IIDentity& Identity() const;
+    // The next identity name of the IDentity object's list (loading the store where
+    // that object does so); a new BSTR, never null.
+    BSTR NextIdentityName(std::u16string_view fileType);
+    // Replaces *member by a copy of text (null stays null).
+    static void StoreCopy(BSTR* member, BSTR text);
+    // Sets result to a VT_BSTR copy of text (null reads as empty).
+    static void ReturnText(VARIANT* result, BSTR text);
+    // ShowErrorMsg and ShowInformationMsg.
+    static HRESULT ShowMessage(BSTR text, int nType, int* lResult);
+    // Opens install folder + relative with the shell.
+    static void OpenInInstallFolder(const char* relative);
+
     IIDentity* m_pIdentity = nullptr;
     BSTR m_bstrKeyName = nullptr;
     BSTR m_bstrValue = nullptr;
-    [[maybe_unused]] LONG m_lCount = 0;  // read and set by the control-state members
+    LONG m_lCount = 0;
 };

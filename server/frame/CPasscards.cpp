@@ -1,8 +1,14 @@
 #include "CPasscards.h"
 
+#include "ScriptText.h"
 #include "ServerUiModule.h"
 
 namespace {
+
+constexpr const char* kPasscardsType = "Passcards";
+
+// Process-wide for the loaded module, shared by every Passcards object, never reset.
+FieldCursor g_fieldCursor;
 
 const com::MemberBinding kBindings[] = {
     COM_MEMBER(IPasscards, "SetKeyValue", SetKeyValue),
@@ -29,35 +35,46 @@ HRESULT CPasscards::InternalQueryInterface(REFIID riid, void** ppv) {
     return E_NOINTERFACE;
 }
 
-// The members' behaviour is not built yet: each one says so.
-
-HRESULT CPasscards::SetKeyValue(BSTR /*bsName*/, BSTR /*bsvalue*/) {
+HRESULT CPasscards::SetKeyValue(BSTR bsName, BSTR bsvalue) {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    m_list.AddValue(ArgText(bsName), ArgText(bsvalue));
+    return S_OK;
 }
 
-HRESULT CPasscards::GetKeyInfo(BSTR /*bsKey*/, BSTR* /*bsKeyName*/, BSTR* /*bsvalue*/,
-                               LONG* /*lCount*/) {
+HRESULT CPasscards::GetKeyInfo(BSTR bsKey, BSTR* bsKeyName, BSTR* bsvalue, LONG* lCount) {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    if (bsKeyName == nullptr || bsvalue == nullptr || lCount == nullptr)
+        return E_POINTER;
+    m_list.ReadFromFile(kPasscardsType);
+    StepField(bsKey, bsKeyName, bsvalue, lCount, g_fieldCursor);
+    return S_OK;
 }
 
-HRESULT CPasscards::WriteToFile(BSTR /*bsKeyName*/, BSTR /*bsFileType*/) {
+HRESULT CPasscards::WriteToFile(BSTR bsKeyName, BSTR bsFileType) {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    m_list.WriteToFile(ArgText(bsKeyName), ArgText(bsFileType));
+    return S_OK;
 }
 
-HRESULT CPasscards::GetKeyValue(BSTR* /*bsKeyName*/, BSTR /*bsFileType*/) {
+HRESULT CPasscards::GetKeyValue(BSTR* bsKeyName, BSTR bsFileType) {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    if (bsKeyName == nullptr)
+        return E_POINTER;
+    m_list.ReadFromFile(ArgText(bsFileType));
+    if (NamesEnded()) {
+        RestartNames();
+    }
+    ReplaceBstr(bsKeyName, NewBstrFromText(TakeName()));
+    return S_OK;
 }
 
-HRESULT CPasscards::get_Count(LONG* /*pVal*/) {
+HRESULT CPasscards::get_Count(LONG* pVal) {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    return CountEntries(pVal);
 }
 
-HRESULT CPasscards::WriteToUndelFile(BSTR /*bsKeyName*/, BSTR /*bsFileType*/) {
+HRESULT CPasscards::WriteToUndelFile(BSTR bsKeyName, BSTR bsFileType) {
     QB_MANAGE_STATE();
-    return E_NOTIMPL;
+    m_list.WriteToUndelFile(ArgText(bsKeyName), ArgText(bsFileType));
+    return S_OK;
 }

@@ -1,16 +1,26 @@
 // CPasscards: the scriptable passcard object (class Passcards, interface IPasscards).
 //
-// Every member switches to the server's module state first. Lifetime: reference
-// counted by its ComObject/AggregatedObject wrapper; one apartment.
+// Each object works on its own CQBIdentityList (StoreObject), empty when it is made.
+// GetKeyValue loads the store of its file type on every call, GetKeyInfo the passcard
+// store on every call, so a script always sees what is stored. The field enumeration
+// cursor of GetKeyInfo is process-wide, shared by all Passcards objects of the loaded
+// module (and separate from the IDentity one).
+//
+// Every member switches to the server's module state first and returns S_OK when it
+// returns; failures leave as for CIDentity (DISP_E_EXCEPTION with a description).
+// Lifetime: reference counted by its ComObject/AggregatedObject wrapper; one apartment.
 #pragma once
 
 #include <span>
 
 #include "QBStorage.h"
 #include "QBStorageModule.h"
+#include "StoreObject.h"
 #include "com/Object.h"
 
-class CPasscards : public com::DualImpl<IPasscards, &IPasscardsDispatcher>, public com::ObjectRoot {
+class CPasscards : public com::DualImpl<IPasscards, &IPasscardsDispatcher>,
+                   public com::ObjectRoot,
+                   private StoreObject {
   public:
     CPasscards() = default;
     ~CPasscards() = default;

@@ -1,7 +1,12 @@
 #include "ControlDrawing.h"
 
-// The server's device-context drawing is not built yet; until it is, the control
-// says it cannot draw rather than pretending it did.
-HRESULT DrawIdentityCtr(HDC /*dc*/, const RECTL& /*bounds*/) {
-    return E_NOTIMPL;
+#include "IdentityCtrDrawing.h"
+
+HRESULT DrawIdentityCtr(HDC dc, const RECTL& bounds) {
+    if (dc == nullptr) {
+        return E_INVALIDARG;
+    }
+    const RECT rect{bounds.left, bounds.top, bounds.right, bounds.bottom};
+    DrawIdentityCtr(dc, rect);
+    return S_OK;
 }

@@ -1,6 +1,8 @@
 #include "ServerUiModule.h"
 
+#include "ServerResources.h"
+
 ui::Module& ServerUiModule() {
-    static ui::Module module{"QBStorage", nullptr};
+    static ui::Module module{"QBStorage", &ServerResourceTable()};
     return module;
 }

@@ -5,6 +5,7 @@
 #include "QBStorage.h"
 #include "ServerFixture.h"
 #include "com/OleControl.h"
+#include "ui/DeviceContext.h"
 
 namespace {
 
@@ -204,13 +205,35 @@ TEST_F(ControlTest, DescribesItsClassAndHasNoPropertyPages) {
     EXPECT_EQ(pages.pElems, nullptr);
 }
 
-TEST_F(ControlTest, WhatIsNotBuiltSaysSo) {
+TEST_F(ControlTest, DrawsItsNameInTheMiddleOfItsBounds) {
+    auto view = As<IViewObject>(IID_IViewObject);
+    const struct {
+        RECTL bounds;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {{0, 0, 101, 51},
+         {"Rectangle(0, 0, 101, 51)", "SetTextAlign(0x1E)",
+          "TextOut(50, 25, \"ATL 3.0 : IdentityCtr\") align 0x1E"}},
+        {{-101, -51, 0, 0},
+         {"Rectangle(-101, -51, 0, 0)", "SetTextAlign(0x1E)",
+          "TextOut(-50, -25, \"ATL 3.0 : IdentityCtr\") align 0x1E"}},
+    };
+    for (const auto& c : cases) {
+        ui::RecordingDeviceContext dc;
+        EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, &dc, &c.bounds,
+                             nullptr, nullptr, 0),
+                  S_OK);
+        EXPECT_EQ(dc.calls(), c.calls);
+    }
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr, &cases[0].bounds,
+                         nullptr, nullptr, 0),
+              E_INVALIDARG)
+        << "no device context to draw into";
+}
+
+TEST_F(ControlTest, WhatTheControlDoesNotDoItSays) {
     auto view = As<IViewObject>(IID_IViewObject);
     const RECTL bounds{0, 0, 101, 51};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr, &bounds, nullptr,
-                         nullptr, 0),
-              E_NOTIMPL)
-        << "the control's drawing is not connected yet";
     EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                          nullptr, 0),
               E_INVALIDARG);
