@@ -11,8 +11,20 @@ QUENBY_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-declarative-dev
     qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
     fonts-dejavu-core
-    nodejs npm
 )
+
+# Node.js drives the end-to-end test. Machines that carry Node.js from
+# another distribution (npm bundled inside its nodejs package) must not be
+# asked for Debian's npm, which conflicts with it; so these two are judged
+# by the commands, not by package names.
+quenby_missing_node() {
+    if ! command -v node >/dev/null 2>&1; then
+        echo nodejs
+    fi
+    if ! command -v npm >/dev/null 2>&1; then
+        echo npm
+    fi
+}
 
 quenby_missing_packages() {
     local p
@@ -21,6 +33,7 @@ quenby_missing_packages() {
             echo "$p"
         fi
     done
+    quenby_missing_node
 }
 
 quenby_install_deps() {
