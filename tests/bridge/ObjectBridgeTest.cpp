@@ -200,6 +200,8 @@ TEST_F(ObjectBridgeTest, ObjectsAreCreatedByProgIdOrClassIdAndFailuresStayWithTh
         const QJsonObject call = Invoke(kTop, handle, "Greeting", "get");
         if (c.error == nullptr) {
             EXPECT_TRUE(created.value("ok").toBool()) << ErrorOf(created).toStdString();
+            EXPECT_EQ(created.value("value").toObject(), QJsonObject({{"invisible", true}}))
+                << "the class is registered as invisible at run time";
             EXPECT_EQ(call.value("value").toString(), "Hello from the probe");
         } else {
             EXPECT_EQ(ErrorOf(created).toStdString(), c.error);

@@ -100,7 +100,9 @@ BridgeError InvokeFailure(const QString& member, HRESULT hr, EXCEPINFO& excep, U
 
 }  // namespace
 
-bool CreateForPage(const BridgeRequest& request, com::ComPtr<IDispatch>* out, BridgeError* error) {
+bool CreateForPage(const BridgeRequest& request, com::ComPtr<IDispatch>* out, bool* invisible,
+                   BridgeError* error) {
+    *invisible = false;
     const QString name =
         !request.progId.isEmpty() ? request.progId : QLatin1String("clsid:") + request.classId;
     const QString prefix = QStringLiteral("Automation server can't create object (%1): ").arg(name);
@@ -120,6 +122,9 @@ bool CreateForPage(const BridgeRequest& request, com::ComPtr<IDispatch>* out, Br
                          E_ACCESSDENIED);
         return false;
     }
+    DWORD status = 0;
+    *invisible = SUCCEEDED(OleRegGetMiscStatus(clsid, DVASPECT_CONTENT, &status)) &&
+                 (status & OLEMISC_INVISIBLEATRUNTIME) != 0;
     return true;
 }
 

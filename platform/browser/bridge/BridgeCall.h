@@ -26,9 +26,11 @@ struct BridgeError {
 // Creates the object a create request names (by ProgID, or by the class id of an
 // <object classid>) as its IDispatch, in-process. An object that answers IObjectSafety
 // must agree to be safe for untrusted callers on IDispatch, or it is released and
-// refused. On failure *error says why: "Automation server can't create object
-// (<name>): <reason>".
-bool CreateForPage(const BridgeRequest& request, com::ComPtr<IDispatch>* out, BridgeError* error);
+// refused. *invisible tells whether the class is registered as invisible at run time
+// (OLEMISC_INVISIBLEATRUNTIME for its content aspect): its element shows nothing. On
+// failure *error says why: "Automation server can't create object (<name>): <reason>".
+bool CreateForPage(const BridgeRequest& request, com::ComPtr<IDispatch>* out, bool* invisible,
+                   BridgeError* error);
 
 struct CallOutcome {
     bool ok = false;

@@ -113,11 +113,14 @@ void ObjectBridge::Create(const BridgeRequest& request) {
     const std::shared_ptr<bool> alive = alive_;
     CallOutcome outcome;
     PageDocuments::Entry entry;
-    outcome.ok = CreateForPage(request, &entry.object, &entry.failure);
+    bool invisible = false;
+    outcome.ok = CreateForPage(request, &entry.object, &invisible, &entry.failure);
     if (!*alive) {
         return;
     }
     outcome.error = entry.failure;
+    outcome.present = outcome.ok;
+    outcome.value = QJsonObject{{QLatin1String("invisible"), invisible}};
     // A failed creation is kept too: calls on the handle then say why it failed.
     const QString problem = documents_.Add(request.document, request.handle, std::move(entry));
     if (!problem.isEmpty()) {

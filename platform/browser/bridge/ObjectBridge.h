@@ -5,6 +5,8 @@
 // BridgeRequest.h) with the page's secret token to post(); the bridge answers requests
 // that carry a request number through the reply signal:
 //   {"doc": <id>, "req": <n>, "ok": true, "value": <result, absent for undefined>}
+//     (for a create request the value is {"invisible": <the class is invisible at run
+//     time>})
 //   {"doc": <id>, "req": <n>, "ok": false,
 //    "error": {"message": <text>, "number": <HRESULT>, "source": <text, optional>}}
 // Messages with another token are ignored; malformed messages are refused (with a

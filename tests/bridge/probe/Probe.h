@@ -1,5 +1,6 @@
 // BridgeProbe.so: a small in-process server module for the object bridge's tests, with
-// two creatable classes of one dual interface IProbe:
+// two creatable classes of one dual interface IProbe, both registered as invisible at
+// run time:
 //   QBBridgeTest.Probe   {B41D0E00-5A1E-4C3B-9D2A-7E0B5F10A001}  safe for scripting
 //   QBBridgeTest.Unsafe  {B41D0E00-5A1E-4C3B-9D2A-7E0B5F10A002}  says it is not
 // Members (dispatch ids from 1):

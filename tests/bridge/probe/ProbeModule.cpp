@@ -165,6 +165,10 @@ const com::MemberBinding kBindings[] = {
     COM_MEMBER(IProbe, "Log", get_Log),
 };
 
+// Invisible at run time (OLEMISC_INVISIBLEATRUNTIME | OLEMISC_SETCLIENTSITEFIRST), as
+// the server's control is.
+constexpr const char* kMiscStatus = "132096";
+
 com::RegScript Script(const char* name, const CLSID& clsid) {
     using com::RegKey;
     const std::string progId = std::string("QBBridgeTest.") + name;
@@ -176,7 +180,8 @@ com::RegScript Script(const char* name, const CLSID& clsid) {
                 {RegKey(id, std::string(name) + " Class",
                         {RegKey("ProgID", progId),
                          RegKey("InprocServer32", "%MODULE%", {}, com::RegMark::None,
-                                {{"ThreadingModel", "Apartment"}})},
+                                {{"ThreadingModel", "Apartment"}}),
+                         RegKey("MiscStatus", "0", {RegKey("1", kMiscStatus)})},
                         com::RegMark::ForceRemove)},
                 com::RegMark::NoRemove)}};
 }

@@ -2,11 +2,12 @@
 // the isolated script world, which the page's own scripts cannot reach; the token is
 // the secret between these scripts and the C++ side and never enters the page's world.
 //
-// In every document of the pages folder, the agent takes the page script's requests
-// ('quenby-bridge-request' events), keeps only the fields the bridge knows, stamps
-// them with the document's id, and sends them to the hub; replies come back as
-// 'quenby-bridge-reply' events. It announces the document when it starts (frames; the
-// hub announces the top document) and says goodbye when the document goes (pagehide).
+// Every document announces itself to the hub when it starts (a frame's agent does it;
+// the hub announces the top document), whether it may use objects or not. In documents
+// of the pages folder the agent then takes the page script's requests ('quenby-bridge-
+// request' events), keeps only the fields the bridge knows, stamps them with the
+// document's id, and sends them to the hub; replies come back as 'quenby-bridge-reply'
+// events.
 //
 // In the top window the hub talks to the C++ side over the page's web channel, the only
 // place its transport exists. Frames reach the hub by postMessage with the token; the
@@ -14,6 +15,13 @@
 // document id to the window it came from, and sends replies back to that window only,
 // marked with the frame's document id. The hub runs in every top document, so that a
 // page outside the folder that frames one inside it does not see the frame's messages.
+//
+// A frame's document goes when its window announces another document or is closed
+// (its frame element removed); the hub then tells the C++ side, which releases that
+// document's objects. (A message a frame posts while it unloads never arrives, so the
+// frame cannot say goodbye itself.) The top document's objects go when the C++ side
+// hears of another top document; a call over the channel while the top document
+// unloads would be answered to the next document's channel client.
 (function () {
     'use strict';
     var token = %TOKEN%, folder = %FOLDER%, channelName = %CHANNEL%;
@@ -67,6 +75,17 @@
             if (frame) frame.postMessage({quenbyBridgeReply: reply.doc, msg: reply}, '*');
         }
 
+        // The documents of frames that are gone: replaced in their window (by the
+        // document `except`), or their window closed.
+        function forget(window, except) {
+            frames.forEach(function (frame, doc) {
+                if (doc !== except && (frame === window || frame.closed)) {
+                    frames.delete(doc);
+                    post({op: 'detach', doc: doc});
+                }
+            });
+        }
+
         window.addEventListener('message', function (event) {
             var data = event.data;
             if (!data || typeof data !== 'object' || data.quenbyBridge !== token) return;
@@ -80,10 +99,12 @@
             if (known === undefined) {
                 if (message.op !== 'attach') return;
                 frames.set(message.doc, event.source);
+                forget(event.source, message.doc);
             } else if (known !== event.source) {
                 return;  // another window using a frame's id
+            } else {
+                forget(null, message.doc);
             }
-            if (message.op === 'detach') frames.delete(message.doc);
             post(message);
         }, true);
 
@@ -98,13 +119,15 @@
     }
 
     var hub = isTop ? startHub() : null;
-    if (!allowed()) return;
 
     function toHub(message) {
         message.doc = documentId;
         if (hub) hub.post(message);
         else window.top.postMessage({quenbyBridge: token, msg: message}, '*');
     }
+
+    if (!hub) toHub({op: 'attach', url: location.href, top: false});
+    if (!allowed()) return;
 
     function toPage(reply) {
         document.dispatchEvent(new CustomEvent('quenby-bridge-reply',
@@ -141,7 +164,6 @@
             event.stopImmediatePropagation();
             toPage(data.msg);
         }, true);
-        toHub({op: 'attach', url: location.href, top: false});
     }
 
     document.addEventListener('quenby-bridge-request', function (event) {
@@ -150,5 +172,4 @@
         if (message) toHub(message);
     }, true);
 
-    window.addEventListener('pagehide', function () { toHub({op: 'detach'}); });
 })();

@@ -8,7 +8,9 @@
 //   await ctr.GetKeyInfo(name, 1)   a method call (sent at once)
 // A failure rejects the promise with an Error whose message is the server's
 // description and whose `number` is the HRESULT. Requests reach the server in the
-// order they are made. Setting a property is not supported (a TypeError).
+// order they are made. Setting a property is not supported (a TypeError). The bridge
+// draws no control: an <object> whose class is registered as invisible at run time is
+// hidden; any other keeps the box the page gives it, empty.
 //
 // The requests go to the bridge's agent in the isolated world as 'quenby-bridge-
 // request' events on the document and come back as 'quenby-bridge-reply' events; the
@@ -75,7 +77,9 @@
     }
 
     function decode(value) {
-        if (value !== null && typeof value === 'object') return Number(value.number);
+        if (value !== null && typeof value === 'object' && 'number' in value) {
+            return Number(value.number);  // NaN and the infinities
+        }
         return value;
     }
 
@@ -131,7 +135,9 @@
         return call;
     }
 
-    function createObject(what) {
+    // onCreated(info) runs when the server has made the object; info.invisible: the
+    // class shows nothing at run time.
+    function createObject(what, onCreated) {
         var handle = nextHandle++;
         var object = new Proxy(Object.create(ActiveXObject.prototype), {
             get: function (target, name, receiver) {
@@ -151,7 +157,7 @@
         what.op = 'create';
         what.handle = handle;
         // A failed creation shows in every call on the object.
-        request(what).catch(function () {});
+        request(what).then(onCreated, function () {});
         return object;
     }
 
@@ -161,7 +167,7 @@
             throw new Error("Automation server can't create object (" + String(progId) +
                             '): not a ProgID');
         }
-        return createObject({progid: progId});
+        return createObject({progid: progId}, function () {});
     }
     Object.defineProperty(ActiveXObject.prototype, Symbol.toStringTag, {value: 'ActiveXObject'});
     Object.defineProperty(window, 'ActiveXObject',
@@ -185,7 +191,10 @@
         var classid = element.getAttribute('classid');
         var match = typeof classid === 'string' && /^\s*clsid:\s*(\S+)\s*$/i.exec(classid);
         if (!match) return;
-        var object = createObject({clsid: match[1]});
+        // The bridge draws no control; one that is invisible at run time takes no room.
+        var object = createObject({clsid: match[1]}, function (info) {
+            if (info && info.invisible) element.style.display = 'none';
+        });
         elements.set(element, object);
         Object.defineProperty(element, 'object',
                               {get: function () { return object; }, configurable: true});
