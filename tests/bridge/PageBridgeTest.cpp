@@ -35,7 +35,8 @@ td { padding: 2px 14px 2px 0; vertical-align: top; } td:first-child { color: #55
 <object id="probe" classid="clsid:B41D0E00-5A1E-4C3B-9D2A-7E0B5F10A001"></object>
 <table id="out"></table>
 <script>
-var results = {};
+var results = {}, messagesSeen = 0;
+window.addEventListener('message', function () { messagesSeen++; });
 function report(name, value) {
     results[name] = value;
     var row = document.getElementById('out').insertRow();
@@ -69,6 +70,7 @@ async function run() {
     await step('missingProgId', function () {
         return new ActiveXObject('QBBridgeTest.Missing').Greeting;
     });
+    report('messagesSeen', messagesSeen);  // the bridge's own messages stay hidden
     report('done', true);
 }
 run();
@@ -78,10 +80,13 @@ run();
 // The frameset of the program's pages, collecting what its frames report.
 const char* const kFrameset = R"(<!DOCTYPE html>
 <html><head><title>Quenby</title><script>
-var frameResults = {};
+var frameResults = {}, otherMessages = 0;
 window.addEventListener('message', function (event) {
     if (event.data && event.data.probeResult) {
         frameResults[event.data.probeResult[0]] = event.data.probeResult[1];
+        frameResults.otherMessages = otherMessages;
+    } else {
+        otherMessages++;
     }
 });
 </script></head>
@@ -118,6 +123,7 @@ const std::pair<const char*, const char*> kExpected[] = {
     {"missingProgId",
      R"("Error: Automation server can't create object (QBBridgeTest.Missing): Invalid class )"
      R"(string. [-2147221005]")"},
+    {"messagesSeen", "0"},
     {"done", "true"},
 };
 
@@ -208,7 +214,10 @@ class PageBridgeTest : public qbtest::BridgeTest {
 
 TEST_F(PageBridgeTest, PagesOfTheFolderScriptObjectsFromAFrameAndFromTheTopDocument) {
     Load(browser::PagesUrl(Path("My Apps/Quenby")));
-    ExpectProbeResults(WaitForResults("frameResults"));
+    const QJsonObject fromFrame = WaitForResults("frameResults");
+    ExpectProbeResults(fromFrame);
+    EXPECT_EQ(fromFrame.value("otherMessages").toInt(-1), 0)
+        << "the frameset saw none of its frames' messages to the bridge";
     EXPECT_EQ(control_->Bridge()->ObjectCount(), 2u) << "the page's object and its element's";
 
     bool painted = false;  // let the last rows reach the screen

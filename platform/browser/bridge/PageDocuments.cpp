@@ -11,15 +11,12 @@ void PageDocuments::AttachTop(const QString& document, const QString& url) {
     }
 }
 
-bool PageDocuments::AttachFrame(const QString& document, const QString& url) {
-    if (document == top_ || documents_.size() >= kMaxDocuments) {
-        return false;
+void PageDocuments::AttachFrame(const QString& document, const QString& url) {
+    if (document == top_ || documents_.size() >= kMaxDocuments || documents_.count(document) != 0) {
+        return;
     }
-    if (documents_.count(document) == 0) {
-        const bool topAllowed = MayUseObjects(top_);
-        documents_[document] = Document{url, topAllowed && folder_.Contains(url), {}};
-    }
-    return true;
+    const bool topAllowed = MayUseObjects(top_);
+    documents_[document] = Document{url, topAllowed && folder_.Contains(url), {}};
 }
 
 void PageDocuments::TopIs(const QString& document) {

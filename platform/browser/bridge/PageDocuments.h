@@ -48,8 +48,9 @@ class PageDocuments {
     void SetFolder(PageFolder folder) { folder_ = std::move(folder); }
 
     void AttachTop(const QString& document, const QString& url);
-    // False when the page already holds kMaxDocuments documents or the id is the top's.
-    bool AttachFrame(const QString& document, const QString& url);
+    // Ignored when the page already holds kMaxDocuments documents or the id is the
+    // top document's.
+    void AttachFrame(const QString& document, const QString& url);
     // The top document is now `document` (its load completed).
     void TopIs(const QString& document);
     void Detach(const QString& document);

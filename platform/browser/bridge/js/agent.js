@@ -16,9 +16,9 @@
 // marked with the frame's document id. The hub runs in every top document, so that a
 // page outside the folder that frames one inside it does not see the frame's messages.
 //
-// A frame's document goes when its window announces another document or is closed
-// (its frame element removed); the hub then tells the C++ side, which releases that
-// document's objects. (A message a frame posts while it unloads never arrives, so the
+// A frame's document goes when its window announces another document, or is found
+// closed (its frame element removed) when the next message from a frame arrives; the
+// hub then tells the C++ side, which releases that document's objects. (A message a frame posts while it unloads never arrives, so the
 // frame cannot say goodbye itself.) The top document's objects go when the C++ side
 // hears of another top document; a call over the channel while the top document
 // unloads would be answered to the next document's channel client.
@@ -75,11 +75,11 @@
             if (frame) frame.postMessage({quenbyBridgeReply: reply.doc, msg: reply}, '*');
         }
 
-        // The documents of frames that are gone: replaced in their window (by the
-        // document `except`), or their window closed.
-        function forget(window, except) {
+        // The documents of frames that are gone: replaced in their window `source` (by
+        // the document `except`), or their window closed.
+        function forget(source, except) {
             frames.forEach(function (frame, doc) {
-                if (doc !== except && (frame === window || frame.closed)) {
+                if (doc !== except && (frame === source || frame.closed)) {
                     frames.delete(doc);
                     post({op: 'detach', doc: doc});
                 }
@@ -126,13 +126,32 @@
         else window.top.postMessage({quenbyBridge: token, msg: message}, '*');
     }
 
-    if (!hub) toHub({op: 'attach', url: location.href, top: false});
-    if (!allowed()) return;
+    var mayUseObjects = allowed();
 
     function toPage(reply) {
-        document.dispatchEvent(new CustomEvent('quenby-bridge-reply',
-                                               {detail: JSON.stringify(reply)}));
+        if (mayUseObjects) {
+            document.dispatchEvent(new CustomEvent('quenby-bridge-reply',
+                                                   {detail: JSON.stringify(reply)}));
+        }
     }
+
+    if (hub) {
+        hub.local = toPage;
+    } else {
+        // Replies from the hub, also late ones for the document this window showed
+        // before: none of them reaches the page's own listeners.
+        window.addEventListener('message', function (event) {
+            var data = event.data;
+            if (!data || typeof data !== 'object' || !('quenbyBridgeReply' in data) ||
+                event.source !== window.top) {
+                return;
+            }
+            event.stopImmediatePropagation();
+            if (data.quenbyBridgeReply === documentId) toPage(data.msg);
+        }, true);
+        toHub({op: 'attach', url: location.href, top: false});
+    }
+    if (!mayUseObjects) return;
 
     // Only the fields the bridge knows; the C++ side checks their values.
     var fields = ['op', 'req', 'handle', 'progid', 'clsid', 'member', 'kind', 'args'];
@@ -152,24 +171,9 @@
         return kept;
     }
 
-    if (hub) {
-        hub.local = toPage;
-    } else {
-        window.addEventListener('message', function (event) {
-            var data = event.data;
-            if (!data || typeof data !== 'object' || data.quenbyBridgeReply !== documentId ||
-                event.source !== window.top) {
-                return;
-            }
-            event.stopImmediatePropagation();
-            toPage(data.msg);
-        }, true);
-    }
-
     document.addEventListener('quenby-bridge-request', function (event) {
         event.stopImmediatePropagation();
         var message = clean(event.detail);
         if (message) toHub(message);
     }, true);
-
 })();
