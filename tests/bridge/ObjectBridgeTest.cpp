@@ -70,14 +70,20 @@ class ObjectBridgeTest : public qbtest::BridgeTest {
     QJsonObject Create(const QString& doc, int handle, const char* field, const QString& name) {
         return Ask({{"op", "create"}, {"doc", doc}, {"handle", handle}, {field, name}});
     }
+    static QJsonObject InvokeMessage(const QString& doc, int handle, const char* member,
+                                     const char* kind, QJsonArray args = {}) {
+        return {{"op", "invoke"},   {"doc", doc},   {"handle", handle},
+                {"member", member}, {"kind", kind}, {"args", args}};
+    }
     QJsonObject Invoke(const QString& doc, int handle, const char* member, const char* kind,
                        QJsonArray args = {}) {
-        return Ask({{"op", "invoke"},
-                    {"doc", doc},
-                    {"handle", handle},
-                    {"member", member},
-                    {"kind", kind},
-                    {"args", args}});
+        return Ask(InvokeMessage(doc, handle, member, kind, std::move(args)));
+    }
+    // A call sent with a request number of its own choosing (replies are collected).
+    void SendCall(qint64 req, const char* member, const char* kind) {
+        QJsonObject message = InvokeMessage(kTop, 1, member, kind);
+        message.insert("req", req);
+        Send(message);
     }
     static QString ErrorOf(const QJsonObject& reply) {
         return reply.value("error").toObject().value("message").toString();
@@ -314,12 +320,7 @@ TEST_F(ObjectBridgeTest, ForeignAndMalformedMessagesChangeNothing) {
     EXPECT_EQ(bridge_->ObjectCount(), 0u);
 
     // Malformed, but naming a document and request: refused with a reply.
-    const QJsonObject refused = Ask({{"op", "invoke"},
-                                     {"doc", kTop},
-                                     {"handle", 1},
-                                     {"member", "a b"},
-                                     {"kind", "call"},
-                                     {"args", QJsonArray()}});
+    const QJsonObject refused = Invoke(kTop, 1, "a b", "call");
     EXPECT_EQ(ErrorOf(refused),
               "The bridge refused a malformed request: the member name is not a name.");
 
@@ -337,24 +338,12 @@ TEST_F(ObjectBridgeTest, CallsThatArriveDuringANestedLoopWaitForTheCallInProgres
     std::size_t repliesInside = 0;
     SetNestedLoop([&] {
         // A message box is up; the page sends another call meanwhile.
-        Send({{"op", "invoke"},
-              {"doc", kTop},
-              {"req", 100},
-              {"handle", 1},
-              {"member", "Greeting"},
-              {"kind", "get"},
-              {"args", QJsonArray()}});
+        SendCall(100, "Greeting", "get");
         queuedInside = bridge_->QueuedCount();
         repliesInside = replies_.size();
     });
     const std::size_t before = replies_.size();
-    Send({{"op", "invoke"},
-          {"doc", kTop},
-          {"req", 99},
-          {"handle", 1},
-          {"member", "Nested"},
-          {"kind", "call"},
-          {"args", QJsonArray()}});
+    SendCall(99, "Nested", "call");
     EXPECT_EQ(queuedInside, 1u) << "the second call waits";
     EXPECT_EQ(repliesInside, before) << "and is not answered inside the first";
     ASSERT_EQ(replies_.size(), before + 2);
@@ -369,23 +358,11 @@ TEST_F(ObjectBridgeTest, TheBridgeMayGoWhileAMemberRunsANestedLoop) {
     Attach(kTop, Inside("main.htm"), true);
     ASSERT_TRUE(Create(kTop, 1, "progid", "QBBridgeTest.Probe").value("ok").toBool());
     SetNestedLoop([&] {
-        Send({{"op", "invoke"},
-              {"doc", kTop},
-              {"req", 100},
-              {"handle", 1},
-              {"member", "Greeting"},
-              {"kind", "get"},
-              {"args", QJsonArray()}});
+        SendCall(100, "Greeting", "get");
         bridge_.reset();  // the window closed while a message box was up
     });
     const std::size_t before = replies_.size();
-    Send({{"op", "invoke"},
-          {"doc", kTop},
-          {"req", 99},
-          {"handle", 1},
-          {"member", "Nested"},
-          {"kind", "call"},
-          {"args", QJsonArray()}});
+    SendCall(99, "Nested", "call");
     EXPECT_EQ(replies_.size(), before) << "nothing is answered by a bridge that is gone";
     CoFreeUnusedLibraries();
     EXPECT_FALSE(ProbeLoaded()) << "the object in use was released when its call returned";

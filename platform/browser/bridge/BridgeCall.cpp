@@ -9,11 +9,6 @@
 namespace browser {
 namespace {
 
-QString FromBstr(BSTR bstr) {
-    const std::u16string_view text = com::BstrView(bstr);
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString Describe(HRESULT hr) {
     return QString::fromStdString(com::DescribeHResult(hr));
 }

@@ -15,12 +15,12 @@ QJsonValue NumberToJson(double d) {
     return QJsonObject{{QLatin1String("number"), QLatin1String(name)}};
 }
 
-QString BstrToQString(BSTR bstr) {
+}  // namespace
+
+QString FromBstr(BSTR bstr) {
     const std::u16string_view text = com::BstrView(bstr);
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-}  // namespace
 
 HRESULT ArgumentToVariant(const QJsonValue& value, VARIANT* out) {
     VariantInit(out);
@@ -100,7 +100,7 @@ QString ResultToJson(const VARIANT& value, QJsonValue* out, bool* present) {
             *out = value.boolVal != VARIANT_FALSE;
             return {};
         case VT_BSTR:
-            *out = BstrToQString(value.bstrVal);
+            *out = FromBstr(value.bstrVal);
             return {};
         case VT_DISPATCH:
         case VT_UNKNOWN:
@@ -108,7 +108,7 @@ QString ResultToJson(const VARIANT& value, QJsonValue* out, bool* present) {
         default: {
             com::Variant text;
             if (SUCCEEDED(VariantChangeType(&text, &value, 0, VT_BSTR))) {
-                *out = BstrToQString(text.bstrVal);
+                *out = FromBstr(text.bstrVal);
                 return {};
             }
             return QStringLiteral("returns a value of a type the bridge does not pass");

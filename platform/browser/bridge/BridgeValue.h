@@ -24,6 +24,9 @@ namespace browser {
 // argument, E_OUTOFMEMORY.
 HRESULT ArgumentToVariant(const QJsonValue& value, VARIANT* out);
 
+// The text of a BSTR (a null BSTR reads as empty).
+QString FromBstr(BSTR bstr);
+
 // The JSON form of a result. *present is false when the page is to see undefined.
 // Returns "" on success, else why the value cannot reach a page.
 QString ResultToJson(const VARIANT& value, QJsonValue* out, bool* present);
