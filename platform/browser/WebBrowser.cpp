@@ -30,6 +30,7 @@ WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
 WebBrowser::~WebBrowser() {
     // The pages' objects go first, while everything they might reach still exists.
     delete bridge_;
+    bridge_ = nullptr;
     // The view lets go of the page, then the page goes; both before the profile.
     delete view_;
     delete page_;
