@@ -1,7 +1,7 @@
 #include "browser/DocumentCompleteReporter.h"
 
-#include <QFile>
-#include <QRandomGenerator>
+#include "browser/ChannelClient.h"
+
 #include <QWebChannel>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -23,16 +23,18 @@ const char* const kFrameScript = R"JS(
 })();
 )JS";
 
-// Runs in the top window after qwebchannel.js: collects the reports and sends them on.
+// Runs in the top window after the channel client: collects the reports and sends them
+// on, each with the id of the top document it belongs to.
 const char* const kTopScript = R"JS(
 (function () {
     if (window !== window.top) return;
     var token = '%TOKEN%', sink = null, waiting = [];
+    var documentId = quenbyChannel.documentId;
     function send(report) {
-        if (sink) sink.documentComplete(token, report.url, report.top);
+        if (sink) sink.documentComplete(token, report.url, report.top, documentId);
         else waiting.push(report);
     }
-    new QWebChannel(qt.webChannelTransport, function (channel) {
+    quenbyChannel(function (channel) {
         sink = channel.objects['%NAME%'];
         waiting.forEach(send);
         waiting = [];
@@ -50,15 +52,6 @@ const char* const kTopScript = R"JS(
 })();
 )JS";
 
-QString NewToken() {
-    QString token;
-    for (int i = 0; i < 4; ++i) {
-        token +=
-            QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, u'0');
-    }
-    return token;
-}
-
 QWebEngineScript MakeScript(const QString& name, const QString& source, bool subFrames) {
     QWebEngineScript script;
     script.setName(name);
@@ -69,22 +62,17 @@ QWebEngineScript MakeScript(const QString& name, const QString& source, bool sub
     return script;
 }
 
-QString WebChannelLibrary() {
-    QFile file(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 }  // namespace
 
 DocumentCompleteReporter::DocumentCompleteReporter(QWebEnginePage* page, Sink sink)
-    : QObject(page), token_(NewToken()), sink_(std::move(sink)) {
+    : QObject(page), token_(RandomToken()), sink_(std::move(sink)) {
     auto fill = [this](const char* text) {
         return QString::fromLatin1(text)
             .replace(QLatin1String("%TOKEN%"), token_)
             .replace(QLatin1String("%NAME%"), QLatin1String(kChannelName));
     };
     page->scripts().insert(MakeScript(QStringLiteral("quenby-document-complete-top"),
-                                      WebChannelLibrary() + fill(kTopScript), false));
+                                      ChannelClientScript() + fill(kTopScript), false));
     page->scripts().insert(
         MakeScript(QStringLiteral("quenby-document-complete-frame"), fill(kFrameScript), true));
     auto* channel = page->webChannel() != nullptr ? page->webChannel() : new QWebChannel(page);
@@ -93,9 +81,9 @@ DocumentCompleteReporter::DocumentCompleteReporter(QWebEnginePage* page, Sink si
 }
 
 void DocumentCompleteReporter::documentComplete(const QString& token, const QString& url,
-                                                bool topLevel) {
+                                                bool topLevel, const QString& documentId) {
     if (token == token_ && sink_) {
-        sink_(url, topLevel);
+        sink_(url, topLevel, documentId);
     }
 }
 

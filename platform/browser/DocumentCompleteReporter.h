@@ -9,7 +9,8 @@
 //   those messages (and stops them, so the page never sees them), and the `load`
 //   event posts the top document's own report the same way, behind the frames'
 //   reports. Each report then goes to the C++ side over Qt WebChannel (its transport
-//   exists only in the top window, hence the relay).
+//   exists only in the top window, hence the relay), through the page's shared channel
+//   client (ChannelClient.h), with the id of the top document it belongs to.
 // A frame finishes before its parent, so the order is the frames first, the top
 // document last, as the control reports them. The token is random per page: a page
 // script that posts a look-alike message cannot fake an event.
@@ -29,7 +30,8 @@ class DocumentCompleteReporter : public QObject {
     Q_OBJECT
 
   public:
-    using Sink = std::function<void(const QString& url, bool topLevel)>;
+    // documentId: the top document the report belongs to (see ChannelClient.h).
+    using Sink = std::function<void(const QString& url, bool topLevel, const QString& documentId)>;
 
     // Installs the scripts and the WebChannel object on page; reports go to sink.
     DocumentCompleteReporter(QWebEnginePage* page, Sink sink);
@@ -39,7 +41,8 @@ class DocumentCompleteReporter : public QObject {
 
   public slots:
     // Called by the top window's script.
-    void documentComplete(const QString& token, const QString& url, bool topLevel);
+    void documentComplete(const QString& token, const QString& url, bool topLevel,
+                          const QString& documentId);
 
   private:
     QString token_;

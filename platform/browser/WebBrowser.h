@@ -27,6 +27,8 @@ class QWebEngineView;
 
 namespace browser {
 
+class ObjectBridge;
+
 struct DocumentCompleteEvent {
     std::string url;        // the document's URL
     bool topLevel = false;  // the top document (false: a frame)
@@ -48,18 +50,33 @@ class WebBrowser : public QWidget {
     // The URL of the top document shown now (or being loaded).
     std::string LocationUrl() const;
 
+    // Lets the pages inside allowedFolder (an absolute path in the process's code page:
+    // the installation's Resources folder, install folder + "/Resources/") create and
+    // script the server's objects: ActiveXObject, <object classid="clsid:...">, members
+    // answering with promises (bridge/ObjectBridge.h, bridge/js/page.js). Documents
+    // elsewhere get nothing. Documents created from now on get the bridge; a later call
+    // changes the folder for documents attached after it. Objects a document created
+    // are released when it goes (a new top document, a frame navigated away, this
+    // control destroyed). The objects live on this thread; the bridge keeps the object
+    // runtime initialised on it while the control lives.
+    void EnableObjectBridge(const std::string& allowedFolder);
+    // The bridge, or null before EnableObjectBridge.
+    ObjectBridge* Bridge() const { return bridge_; }
+
     QWebEngineView* View() const { return view_; }
     QWebEnginePage* Page() const { return page_; }
     // The page's web channel. Objects registered here are reachable from scripts in
     // the isolated ApplicationWorld of the top window, not from the pages' own
-    // scripts; the name "quenbyDocuments" is taken.
+    // scripts; the names "quenbyDocuments" and "quenbyObjects" are taken.
     QWebChannel* Channel() const;
 
   private:
-    void Report(const QString& url, bool topLevel);
+    void Report(const QString& url, bool topLevel, const QString& documentId);
 
     QWebEngineView* view_ = nullptr;
     QWebEnginePage* page_ = nullptr;
+    ObjectBridge* bridge_ = nullptr;
+    QString bridgeToken_;
     std::function<void(const DocumentCompleteEvent&)> handler_;
 };
 
