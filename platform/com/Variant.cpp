@@ -2,6 +2,9 @@
 
 #include "com/Automation.h"
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 bool IsKnownType(VARTYPE vt) {
@@ -176,3 +179,14 @@ void ClearExcepInfo(EXCEPINFO* info) {
 }
 
 }  // namespace com
+
+void VariantFromNumber(VARIANT* v, double d) {
+    if (std::trunc(d) == d && d >= std::numeric_limits<LONG>::min() &&
+        d <= std::numeric_limits<LONG>::max()) {
+        v->vt = VT_I4;
+        v->lVal = static_cast<LONG>(d);
+    } else {
+        v->vt = VT_R8;
+        v->dblVal = d;
+    }
+}

@@ -83,6 +83,9 @@ HRESULT VariantClear(VARIANT* v);
 HRESULT VariantCopy(VARIANT* dest, const VARIANT* src);
 // As VariantCopy, but a by-reference src is copied as the value it points at.
 HRESULT VariantCopyInd(VARIANT* dest, const VARIANT* src);
+// v (not cleared: call on an empty VARIANT) holds a script's number the way scripts
+// pass numbers: VT_I4 when d is whole and fits a LONG, VT_R8 otherwise.
+void VariantFromNumber(VARIANT* v, double d);
 
 // Converts src (by value or by reference) to type vt into dest, which is cleared first
 // and may be the same VARIANT as src. Results:

@@ -1,8 +1,5 @@
 #include "ScriptValues.h"
 
-#include <cmath>
-#include <limits>
-
 #include "DispatchHandle.h"
 #include "ScriptHost.h"
 
@@ -30,15 +27,7 @@ bool ToVariant(const QJSValue& value, VARIANT* v) {
         return true;
     }
     if (value.isNumber()) {
-        const double d = value.toNumber();
-        if (std::trunc(d) == d && d >= std::numeric_limits<LONG>::min() &&
-            d <= std::numeric_limits<LONG>::max()) {
-            v->vt = VT_I4;
-            v->lVal = static_cast<LONG>(d);
-        } else {
-            v->vt = VT_R8;
-            v->dblVal = d;
-        }
+        VariantFromNumber(v, value.toNumber());
         return true;
     }
     if (value.isObject()) {

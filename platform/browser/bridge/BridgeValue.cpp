@@ -2,7 +2,6 @@
 
 #include <QJsonObject>
 #include <cmath>
-#include <limits>
 
 namespace browser {
 namespace {
@@ -43,18 +42,9 @@ HRESULT ArgumentToVariant(const QJsonValue& value, VARIANT* out) {
         case QJsonValue::Null:
             out->vt = VT_NULL;
             return S_OK;
-        case QJsonValue::Double: {
-            const double d = value.toDouble();
-            if (std::floor(d) == d && d >= std::numeric_limits<LONG>::min() &&
-                d <= std::numeric_limits<LONG>::max()) {
-                out->vt = VT_I4;
-                out->lVal = static_cast<LONG>(d);
-            } else {
-                out->vt = VT_R8;
-                out->dblVal = d;
-            }
+        case QJsonValue::Double:
+            VariantFromNumber(out, value.toDouble());
             return S_OK;
-        }
         case QJsonValue::Object:
             if (value.toObject() == QJsonObject{{QLatin1String("undefined"), true}}) {
                 return S_OK;  // VT_EMPTY
