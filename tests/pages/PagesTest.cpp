@@ -90,6 +90,23 @@ TEST_F(IdentityPagesTest, TheListShowsTheStoredIdentitiesInStoreOrderAndEachOnes
     EXPECT_TRUE(ui_.MessageTexts().empty()) << ui_.MessageTexts().front();
     EXPECT_EQ(Stored(), seeded) << "reading changes nothing";
     Screenshot("pages-identities.png");
+
+    // Nothing is cut off, at this size and at the size the window has with the classic
+    // 8-point dialog font (503 x 316 dialog units at 1.5 pixels each).
+    for (const QSize size : {browser_->size(), QSize(754, 474)}) {
+        browser_->resize(size);
+        for (const char* frame : {"top", "main", "down"}) {
+            EXPECT_TRUE(Wait([&] {
+                return InFrame(frame,
+                               "document.documentElement.scrollWidth <= innerWidth && "
+                               "document.documentElement.scrollHeight <= innerHeight && "
+                               "Array.from(document.querySelectorAll('button')).every(b => "
+                               "b.scrollWidth <= b.clientWidth)") == "true";
+            })) << frame
+                << " at " << size.width() << " x " << size.height();
+        }
+    }
+    Screenshot("pages-identities-small.png");
 }
 
 TEST_F(IdentityPagesTest, AnEmptyStoreShowsWhatToDoFirst) {
@@ -138,6 +155,7 @@ TEST_F(IdentityPagesTest, ANewIdentityWithItsFieldsIsWrittenToTheStore) {
     Click("add-field");
     TypeField(1, "key", "PIN hint");
     TypeField(1, "value", "birthday");
+    Screenshot("pages-new-identity.png");
     Click("save");
     EXPECT_EQ(Message(), "");
 
