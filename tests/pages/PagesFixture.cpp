@@ -95,9 +95,12 @@ bool PagesTest::Open() {
 }
 
 std::string PagesTest::InFrame(const char* frame, const std::string& script) {
-    const std::string wrapped = std::string("(function () { try { var w = frames[") +
-                                JsString(frame) + "]; return JSON.stringify(w.eval(" +
-                                JsString(script) + ")); } catch (e) { return ''; } })()";
+    // By its element: frames['top'] would be the top window itself.
+    const std::string wrapped =
+        std::string("(function () { try { var w = document.querySelector(") +
+        JsString(std::string("frame[name=") + frame + "]") +
+        ").contentWindow; return JSON.stringify(w.eval(" + JsString(script) +
+        ")); } catch (e) { return ''; } })()";
     bool done = false;
     QString result;
     browser_->Page()->runJavaScript(QString::fromStdString(wrapped), QWebEngineScript::MainWorld,
@@ -161,7 +164,8 @@ std::string PagesTest::Message() {
     const QJsonArray message =
         ParseArray(InMain("document.getElementById('message').hidden ? [] : "
                           "[document.getElementById('message').className, "
-                          "document.getElementById('message-text').textContent]"));
+                          "Array.from(document.getElementById('message-text').children)"
+                          ".map(line => line.textContent).join('\\n')]"));
     if (message.isEmpty()) {
         return "";
     }

@@ -54,8 +54,9 @@ class PagesTest : public InstalledServerTest {
     // What the identities frame shows.
     std::vector<std::string> ListedNames();
     std::string SelectedName();
-    Fields ShownFields();   // sorted, the page shows them in the store's order
-    std::string Message();  // "kind: text", or "" when the message bar is hidden
+    Fields ShownFields();  // sorted, the page shows them in the store's order
+    // "kind: text" (failures shown together: one a line), or "" when the bar is hidden.
+    std::string Message();
 
     // Saves a picture of the whole browser view into the screenshots folder.
     void Screenshot(const std::string& name);

@@ -333,6 +333,35 @@ TEST_F(IdentityPagesTest, FailuresShowInThePage) {
     }
 }
 
+TEST_F(IdentityPagesTest, WithoutTheServerModuleEveryFrameSaysWhatFailed) {
+    Seed(kSeed);
+    ASSERT_EQ(RegSvr("/u /s"), 0);
+    ASSERT_TRUE(Open());
+    const std::string why =
+        ": Automation server can't create object (QBStorage.IdentityCtr): Invalid class string.";
+    const std::string read = "The identities could not be read" + why;
+    const std::string user = "The user name could not be read" + why;
+    const std::string about = "The About box could not be shown" + why;
+    // The identities frame and the status line fail at the start, in either order.
+    std::string message;
+    EXPECT_TRUE(Wait([&] {
+        message = Message();
+        return message == "error: " + read + "\n" + user ||
+               message == "error: " + user + "\n" + read;
+    })) << message;
+    // A command of the title bar reports to the identities frame.
+    InFrame("top", "document.getElementById('about').click()");
+    EXPECT_TRUE(Wait([&] {
+        message = Message();
+        return message.size() > about.size() &&
+               message.compare(message.size() - about.size(), about.size(), about) == 0;
+    })) << message;
+    EXPECT_EQ(TextInFrame("down", "document.getElementById('status').className"), "error");
+    EXPECT_EQ(TextInFrame("down", "document.getElementById('status').textContent"), about);
+    EXPECT_TRUE(ui_.MessageTexts().empty());
+    Screenshot("pages-no-server.png");
+}
+
 TEST_F(IdentityPagesTest, FieldsThatCannotBeSavedAreNamedAndNothingIsWritten) {
     Seed(kSeed);
     const std::string before = ReadFile(IdentityStore());
