@@ -269,6 +269,43 @@ TEST_F(IdentityPagesTest, DeletingAsksFirstAndRemovesOnlyOnYes) {
     }
 }
 
+TEST_F(IdentityPagesTest, TheKeyboardReachesTheCommands) {
+    Seed(kSeed);
+    auto key = [&](const std::string& name, bool ctrl) {
+        Act("document.activeElement.dispatchEvent(new KeyboardEvent('keydown', {key: '" + name +
+            "', ctrlKey: " + (ctrl ? "true" : "false") + ", bubbles: true}))");
+    };
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(TextInMain("document.activeElement.id"), "list") << "the list has the focus";
+
+    // Enter goes from the list to the first field, Ctrl+S saves, Ctrl+Enter adds a field.
+    Choose("Work");
+    InMain("document.getElementById('list').focus()");
+    key("Enter", false);
+    EXPECT_EQ(TextInMain("document.activeElement.className"), "key");
+    const std::string firstKey = TextInMain("document.activeElement.value");
+    TypeField(0, "value", "typed");
+    key("s", true);
+    Fields expected;
+    const std::map<std::string, Fields> seeded = Identities(kSeed);
+    for (const auto& [k, v] : seeded.at("Work")) {
+        expected.emplace_back(k, k == firstKey ? "typed" : v);
+    }
+    EXPECT_EQ(Stored().at("Work"), expected);
+    key("Enter", true);
+    EXPECT_EQ(InMain("document.querySelectorAll('#field-rows tr').length"), "3");
+    EXPECT_EQ(TextInMain("document.activeElement.className"), "key");
+
+    // Delete in the list asks, then deletes (an empty new field is no unsaved change).
+    InMain("document.getElementById('list').focus()");
+    ui_.ClearTranscript();
+    ui_.QueueMessageBoxAnswer(IDYES);
+    key("Delete", false);
+    EXPECT_EQ(ui_.MessageTexts(), Lines{"Delete the identity \"Work\" and all its fields?"});
+    EXPECT_EQ(Stored().count("Work"), 0u);
+    EXPECT_EQ(ListedNames(), StoredNames());
+}
+
 TEST_F(IdentityPagesTest, ExportCopiesTheStoreAndImportMergesAFileIntoTheList) {
     Seed(kSeed);
     ASSERT_TRUE(Open());
