@@ -109,6 +109,41 @@ TEST_F(IdentityPagesTest, TheListShowsTheStoredIdentitiesInStoreOrderAndEachOnes
     Screenshot("pages-identities-small.png");
 }
 
+TEST_F(IdentityPagesTest, ManyAndLongIdentitiesScrollInsideTheWindow) {
+    std::vector<Entry> seed;
+    for (int i = 0; i < 40; ++i) {
+        Entry entry{
+            "Identity " + std::to_string(i) + std::string(i % 7 == 0 ? 60 : 0, 'w'), true, {}};
+        for (int f = 0; f < 30; ++f) {
+            entry.fields.emplace_back(
+                "Field " + std::to_string(f) + std::string(f % 5 ? 0 : 50, 'k'),
+                std::string(f % 3 ? 4 : 200, 'v'));
+        }
+        seed.push_back(entry);
+    }
+    Seed(seed);
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(ListedNames().size(), 40u);
+    const std::string longest = StoredNames().back();
+    Choose(longest);
+    for (const char* frame : {"top", "main", "down"}) {
+        EXPECT_EQ(InFrame(frame,
+                          "document.documentElement.scrollWidth <= innerWidth && "
+                          "document.documentElement.scrollHeight <= innerHeight"),
+                  "true")
+            << frame;
+    }
+    // The lists scroll within their panes and the selected identity is in view.
+    EXPECT_EQ(InMain("(function () { var list = document.getElementById('list'); "
+                     "var item = list.querySelector('[aria-selected=\"true\"]'); "
+                     "return list.scrollHeight > list.clientHeight && "
+                     "item.offsetTop >= list.scrollTop && "
+                     "item.offsetTop + item.offsetHeight <= list.scrollTop + list.clientHeight "
+                     "+ list.offsetTop; })()"),
+              "true");
+    Screenshot("pages-many.png");
+}
+
 TEST_F(IdentityPagesTest, AnEmptyStoreShowsWhatToDoFirst) {
     ASSERT_TRUE(Open());
     EXPECT_EQ(ListedNames(), Lines{});
