@@ -339,6 +339,16 @@ TEST_F(IdentityPagesTest, TheKeyboardReachesTheCommands) {
     EXPECT_EQ(ui_.MessageTexts(), Lines{"Delete the identity \"Work\" and all its fields?"});
     EXPECT_EQ(Stored().count("Work"), 0u);
     EXPECT_EQ(ListedNames(), StoredNames());
+
+    // The title bar's access keys work from the identities frame: Alt+A, the About box.
+    ui_.ClearTranscript();
+    InMain(
+        "document.activeElement.dispatchEvent(new KeyboardEvent('keydown', {key: 'a', "
+        "altKey: true, bubbles: true}))");
+    EXPECT_TRUE(Wait([&] {
+        const Lines lines = ui_.Lines();
+        return !lines.empty() && lines.front().rfind("Dialog 100 ", 0) == 0;
+    })) << (ui_.Lines().empty() ? "nothing shown" : ui_.Lines().front());
 }
 
 TEST_F(IdentityPagesTest, ExportCopiesTheStoreAndImportMergesAFileIntoTheList) {
