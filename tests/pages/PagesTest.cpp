@@ -244,6 +244,13 @@ TEST_F(IdentityPagesTest, SavingAnEditedIdentityChangesOnlyThatIdentity) {
         "=== ";
     const int city = std::stoi(InMain(rowOf + "'City')"));
     const int zip = std::stoi(InMain(rowOf + "'Zip')"));
+    // Revert brings back what is stored.
+    TypeField(city, "value", "Spiez");
+    EXPECT_EQ(InMain("document.getElementById('save').disabled"), "false");
+    Click("revert");
+    EXPECT_EQ(ShownFields(), Identities(kSeed).at("Home"));
+    EXPECT_EQ(InMain("document.getElementById('save').disabled"), "true");
+
     TypeField(city, "value", "Thun");
     Act("document.querySelectorAll('#field-rows button.remove')[" + std::to_string(zip) +
         "].click()");
@@ -411,6 +418,12 @@ TEST_F(IdentityPagesTest, FailuresShowInThePage) {
                       "The identities could not be read");
             EXPECT_EQ(InMain("document.getElementById('welcome-retry').hidden"), "false");
             Screenshot("pages-error.png");
+            // Once the store is sound again, Try again reads it.
+            Seed(kSeed);
+            Click("welcome-retry");
+            EXPECT_EQ(Message(), "");
+            EXPECT_EQ(ListedNames(), StoredNames());
+            EXPECT_EQ(TextInFrame("down", "document.getElementById('status').className"), "");
         }
     }
 }
