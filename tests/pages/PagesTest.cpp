@@ -264,6 +264,7 @@ TEST_F(IdentityPagesTest, SavingAnEditedIdentityChangesOnlyThatIdentity) {
     EXPECT_EQ(ui_.MessageTexts(), Lines{"The changes to \"Home\" are not saved.\n\nDiscard them?"});
     EXPECT_EQ(SelectedName(), "Home");
     EXPECT_EQ(InMain("document.getElementById('dirty-note').hidden"), "false");
+    Screenshot("pages-edited.png");
 
     Click("save");
     EXPECT_EQ(Message(), "");
