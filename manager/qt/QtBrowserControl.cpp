@@ -1,6 +1,9 @@
 #include "QtBrowserControl.h"
 
 #include <QVBoxLayout>
+#include <string>
+
+#include "InstallFolder.h"
 
 QtBrowserControl::QtBrowserControl(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
@@ -13,6 +16,11 @@ void QtBrowserControl::Create() {
         return;
     }
     browser_ = new browser::WebBrowser(this);
+    // The deciphered pages in the installation's Resources folder script the server's
+    // objects; no other page may. Set before the first page loads.
+    std::string installFolder;
+    GetInstallFolder(installFolder);
+    browser_->EnableObjectBridge(installFolder + "/Resources/");
     layout()->addWidget(browser_);
     setFocusProxy(browser_);
 }

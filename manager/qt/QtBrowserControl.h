@@ -2,6 +2,8 @@
 // and the browser::WebBrowser inside it is made when the dialog binds the control
 // (DDX_Control, in OnInitDialog). By then the window site has given the dialog its
 // final window type; a WebEngine view made earlier would not survive that change.
+// The pages of the installation's Resources folder (install folder + "/Resources/",
+// read when the WebBrowser is made) get the object bridge to the server's objects.
 //
 // Ownership: a widget of the dialog; it owns its WebBrowser.
 // Thread: the UI thread.
@@ -18,7 +20,7 @@ class QtBrowserControl : public QWidget, public CBrowserControl {
   public:
     explicit QtBrowserControl(QWidget* parent);
 
-    // Makes the WebBrowser if it does not exist yet.
+    // Makes the WebBrowser, with the object bridge on, if it does not exist yet.
     void Create();
     browser::WebBrowser* Browser() const { return browser_; }
 

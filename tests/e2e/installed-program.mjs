@@ -2,9 +2,10 @@
 //   node installed-program.mjs BUILD_BIN SCREENSHOT_DIR
 //
 // In a temporary home (own registry hive, runtime folder and install folder) the
-// installer lays out the program with its placeholder pages; the installed program
-// then runs offscreen with DevTools on a loopback port. Over the DevTools protocol
-// the test checks what the browser view shows, takes a screenshot, asks for a reload
+// installer lays out the program with its pages and an identity store is put in its
+// Data folder; the installed program then runs offscreen with DevTools on a loopback
+// port. Over the DevTools protocol the test checks that the pages list the stored
+// identities through the server module, takes a screenshot, asks for a reload
 // with qbsend (WM_RELOADPAGES) and a close (WM_CLOSE), and sees the close go through
 // the blank page. qbdebugview records the trace lines; they must be the full log of a
 // run in order. The password dialogs are Qt widgets the DevTools protocol cannot
@@ -99,6 +100,15 @@ async function main() {
     const marker = tool('qbreg', ['query', 'HKLM\\SOFTWARE\\Quenby', '/v', 'FIRSTRUN']);
     check(marker.status === 0, 'a first installation leaves FIRSTRUN');
     tool('qbreg', ['delete', 'HKLM\\SOFTWARE\\Quenby', '/v', 'FIRSTRUN', '/f']);
+    const identities = { entries: [
+        { name: 'Home', fields: [['First name', 'Anna'], ['City', 'Bern'], ['Zip', '3011']] },
+        { name: 'Work', fields: [['Company', 'Quenby AG'], ['Email', 'anna@example.org']] },
+        { name: 'Travel', fields: [['Passport', 'X1234567']] },
+    ] };
+    const seedFile = path.join(home, 'identities.json');
+    fs.writeFileSync(seedFile, JSON.stringify(identities));
+    const seeded = tool('qbstore', ['build', seedFile, path.join(prefix, 'Data', 'QbIDStorage.cfg')]);
+    check(seeded.status === 0, 'an identity store is put in the Data folder', seeded.stderr);
 
     // ---- the run ----
     const trace = [];
@@ -165,9 +175,15 @@ async function main() {
     await waitFor('the frames to load', async () =>
         (await evaluate(`document.readyState === 'complete' && frames.length === 3 &&
             Array.from(frames).every(f => f.document.readyState === 'complete')`)) === true);
-    const text = await evaluate(`frames['main'].document.body.innerText`);
-    check(/The pages of Quenby are not installed yet/.test(text ?? ''),
-          'the placeholder says plainly that the pages are not installed yet', text);
+    await waitFor('the identities to be read', async () =>
+        (await evaluate(`frames['main'].document.body.dataset.state === 'ready' &&
+            !('busy' in frames['main'].document.body.dataset)`)) === true);
+    const listed = await evaluate(`Array.from(frames['main'].document.querySelectorAll('#list li'))
+        .map(li => li.textContent).sort().join(',')`);
+    check(listed === 'Home,Travel,Work', 'the pages list the stored identities through the server', listed);
+    const message = await evaluate(`frames['main'].document.getElementById('message').hidden ||
+        frames['main'].document.getElementById('message-text').textContent`);
+    check(message === true, 'the pages show no failure', String(message));
     const title = await evaluate('document.title');
     check(title === 'Quenby', 'the frameset is shown', title);
 

@@ -85,6 +85,7 @@ TEST_F(QtProgramTest, FirstStartToOrderlyCloseInTheRealWindow) {
     int reloads = 0;
     QProcess secondCopy;
     QProcess qbsend;
+    std::string activeX;  // what the frameset sees of the object bridge
 
     robot.OnDialog(IDD_SET_PASSWORD, [](QtDialog&) {
         qbtest::TypeText("Secret");
@@ -106,6 +107,9 @@ TEST_F(QtProgramTest, FirstStartToOrderlyCloseInTheRealWindow) {
                    EXPECT_EQ(window->size(), window->minimumSize()) << "fixed size";
                    EXPECT_EQ(window->size(), window->maximumSize()) << "fixed size";
                    qbtest::SaveScreenshot(*window, "quenby-main-window");
+                   BrowserOf(*window)->Page()->runJavaScript(
+                       "typeof ActiveXObject",
+                       [&](const QVariant& value) { activeX = value.toString().toStdString(); });
                    QObject::connect(BrowserOf(*window)->Page(), &QWebEnginePage::loadFinished,
                                     [&](bool) { ++reloads; });
                    qbtest::PressKey(Qt::Key_Escape);  // does nothing in the open window
@@ -156,6 +160,7 @@ TEST_F(QtProgramTest, FirstStartToOrderlyCloseInTheRealWindow) {
     CQuenbyApp app;
     EXPECT_EQ(app.InitInstance(), FALSE);
     EXPECT_TRUE(robot.Done());
+    EXPECT_EQ(activeX, "function") << "the pages of the Resources folder get the object bridge";
     EXPECT_EQ(TakeTrace(), [] {
         Lines trace = qbtest::TraceUpToMainWindow({"After PDlg.DoModal()"});
         trace.push_back("After dlg.DoModal()");
