@@ -98,13 +98,20 @@ TEST(BridgeRequestTest, AnythingElseIsRefusedWithAReason) {
                  manyArgs),
          "the arguments must be an array of at most 32", true},
         {Message(R"("op":"invoke","req":1,"handle":1,"member":"A","kind":"call","args":[[1]])"),
-         "argument 1 is not a string, number, boolean, null or undefined", true},
+         "argument 1 is not a string, number, boolean, null, undefined or a reference to one",
+         true},
         {Message(R"("op":"invoke","req":1,"handle":1,"member":"A","kind":"call",)"
                  R"("args":["x",{"undefined":true,"more":1}])"),
-         "argument 2 is not a string, number, boolean, null or undefined", true},
+         "argument 2 is not a string, number, boolean, null, undefined or a reference to one",
+         true},
         {Message(R"("op":"invoke","req":1,"handle":1,"member":"A","kind":"call",)"
                  R"("args":[{"undefined":false}])"),
-         "argument 1 is not a string, number, boolean, null or undefined", true},
+         "argument 1 is not a string, number, boolean, null, undefined or a reference to one",
+         true},
+        {Message(R"("op":"invoke","req":1,"handle":1,"member":"A","kind":"call",)"
+                 R"("args":[1,{"ref":{"ref":1}}])"),
+         "argument 2 is not a string, number, boolean, null, undefined or a reference to one",
+         true},
         {Message(R"("op":"detach","pad":")" + std::string(1 << 20, 'x') + R"(")"),
          "the message is too long", false},
     };

@@ -176,6 +176,34 @@ TEST_F(ObjectBridgeTest, MembersAnswerWithTheirResultsOrTheirFailures) {
     EXPECT_EQ(fail.value("error").toObject().value("source").toString(), "QBBridgeTest.Probe");
 }
 
+TEST_F(ObjectBridgeTest, ArgumentsByReferenceComeBackWithWhatTheMemberLeftInThem) {
+    Attach(kTop, Inside("main.htm"), true);
+    ASSERT_TRUE(Create(kTop, 1, "progid", "QBBridgeTest.Probe").value("ok").toBool());
+    const QJsonObject undefinedArg{{"undefined", true}};
+
+    const QJsonObject reply = Invoke(kTop, 1, "Measure", "call",
+                                     {"abc", QJsonObject{{"ref", 0}}, QJsonObject{{"ref", "x:"}}});
+    ASSERT_TRUE(reply.value("ok").toBool()) << ErrorOf(reply).toStdString();
+    EXPECT_EQ(reply.value("refs").toObject(), (QJsonObject{{"1", 3}, {"2", "x:abc"}}));
+
+    // An out parameter may start empty; plain arguments never come back.
+    const QJsonObject fromEmpty =
+        Invoke(kTop, 1, "Measure", "call",
+               {"", QJsonObject{{"ref", undefinedArg}}, QJsonObject{{"ref", "tail"}}});
+    EXPECT_EQ(fromEmpty.value("refs").toObject(), (QJsonObject{{"1", 0}, {"2", "tail"}}));
+    EXPECT_FALSE(Invoke(kTop, 1, "Join", "call", {"ab", 2}).contains("refs"));
+
+    // A member that fails sends back no references; malformed references are refused.
+    EXPECT_FALSE(Invoke(kTop, 1, "Fail", "call", {QJsonObject{{"ref", "why"}}}).contains("refs"));
+    for (const QJsonValue& bad : {QJsonValue(QJsonObject{{"ref", QJsonObject{{"ref", 1}}}}),
+                                  QJsonValue(QJsonObject{{"ref", 1}, {"extra", 2}}),
+                                  QJsonValue(QJsonObject{{"ref", QJsonArray{1}}})}) {
+        const QJsonObject refused = Invoke(kTop, 1, "Measure", "call", {"a", bad, "b"});
+        EXPECT_FALSE(refused.value("ok").toBool());
+        EXPECT_NE(ErrorOf(refused).indexOf("argument 2"), -1) << ErrorOf(refused).toStdString();
+    }
+}
+
 TEST_F(ObjectBridgeTest, ObjectsAreCreatedByProgIdOrClassIdAndFailuresStayWithTheirHandle) {
     Attach(kTop, Inside("main.htm"), true);
     struct Case {

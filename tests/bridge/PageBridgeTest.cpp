@@ -59,6 +59,11 @@ async function run() {
     await step('unknown', function () { return probe.Frobnicate(1); });
     await step('fail', function () { return probe.Fail('disk full'); });
     await step('badArgument', function () { return probe.Join({}, 1); });
+    await step('references', async function () {
+        var length = ActiveXObject.Ref(), tail = ActiveXObject.Ref('x:');
+        var result = await probe.Measure('abc', length, tail);
+        return [result === undefined, length.value, tail.value];
+    });
     await step('set', function () { probe.Greeting = 'x'; return 'allowed'; });
     await step('notThenable', async function () { return (await probe) === probe; });
     await step('element', function () { return element.Join('x', 2); });
@@ -112,7 +117,8 @@ const std::pair<const char*, const char*> kExpected[] = {
     {"fail", R"("Error: Fail: disk full [-2147467259]")"},
     {"badArgument",
      R"("TypeError: Join: argument 1 must be a string, a finite number, a boolean, null or )"
-     R"(undefined [undefined]")"},
+     R"(undefined (or a reference to one) [undefined]")"},
+    {"references", R"([true,3,"x:abc"])"},
     {"set", R"("TypeError: Cannot set Greeting: properties of server objects are read through the )"
             R"(bridge only [undefined]")"},
     {"notThenable", "true"},

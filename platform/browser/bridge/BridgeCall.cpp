@@ -1,5 +1,6 @@
 #include "browser/bridge/BridgeCall.h"
 
+#include <QJsonObject>
 #include <vector>
 
 #include "browser/bridge/BridgeValue.h"
@@ -44,31 +45,56 @@ bool SafeForScripting(IDispatch* object) {
                                                        INTERFACESAFE_FOR_UNTRUSTED_CALLER));
 }
 
-// Arguments in Invoke's order (reversed), cleared on every path.
+// Arguments in Invoke's order (reversed), cleared on every path. An argument passed
+// by reference is a VT_BYREF | VT_VARIANT slot pointing at a holder of its own, which
+// the member may change.
 class ArgumentFrame {
   public:
-    explicit ArgumentFrame(qsizetype count) : values_(static_cast<std::size_t>(count)) {
-        for (VARIANT& v : values_) {
-            VariantInit(&v);
+    explicit ArgumentFrame(qsizetype count)
+        : values_(static_cast<std::size_t>(count)), holders_(static_cast<std::size_t>(count)) {
+        for (std::size_t i = 0; i < values_.size(); ++i) {
+            VariantInit(&values_[i]);
+            VariantInit(&holders_[i]);
         }
     }
     ~ArgumentFrame() {
-        for (VARIANT& v : values_) {
-            VariantClear(&v);
+        for (std::size_t i = 0; i < values_.size(); ++i) {
+            VariantClear(&values_[i]);
+            VariantClear(&holders_[i]);
         }
     }
     ArgumentFrame(const ArgumentFrame&) = delete;
     ArgumentFrame& operator=(const ArgumentFrame&) = delete;
 
     // The argument at script position i (0 = first).
-    VARIANT* At(qsizetype i) { return &values_[values_.size() - 1 - static_cast<std::size_t>(i)]; }
+    VARIANT* At(qsizetype i) { return &values_[Slot(i)]; }
+    // Makes the argument at script position i a reference; returns its holder.
+    VARIANT* ReferenceAt(qsizetype i) {
+        VARIANT* slot = At(i);
+        slot->vt = VT_BYREF | VT_VARIANT;
+        slot->pvarVal = &holders_[Slot(i)];
+        return slot->pvarVal;
+    }
+    const VARIANT& Holder(qsizetype i) const { return holders_[Slot(i)]; }
     DISPPARAMS Params() {
         return DISPPARAMS{values_.data(), nullptr, static_cast<UINT>(values_.size()), 0};
     }
 
   private:
+    std::size_t Slot(qsizetype i) const { return values_.size() - 1 - static_cast<std::size_t>(i); }
+
     std::vector<VARIANT> values_;
+    std::vector<VARIANT> holders_;  // by the same slot; VT_EMPTY unless a reference
 };
+
+// The reference argument's inner value, or nullptr for a plain argument.
+const QJsonValue* ReferenceInner(const QJsonValue& arg, QJsonValue* inner) {
+    if (!arg.isObject() || !arg.toObject().contains(QLatin1String("ref"))) {
+        return nullptr;
+    }
+    *inner = arg.toObject().value(QLatin1String("ref"));
+    return inner;
+}
 
 BridgeError InvokeFailure(const QString& member, HRESULT hr, EXCEPINFO& excep, UINT argErr,
                           UINT argCount) {
@@ -136,7 +162,10 @@ CallOutcome CallForPage(IDispatch* object, const QString& member, MemberAccess a
     }
     ArgumentFrame frame(args.size());
     for (qsizetype i = 0; i < args.size(); ++i) {
-        hr = ArgumentToVariant(args[i], frame.At(i));
+        QJsonValue inner;
+        hr = ReferenceInner(args[i], &inner) != nullptr
+                 ? ArgumentToVariant(inner, frame.ReferenceAt(i))
+                 : ArgumentToVariant(args[i], frame.At(i));
         if (FAILED(hr)) {
             outcome.error = Failure(member + QLatin1String(": ") + Describe(hr) +
                                         QStringLiteral(" (argument %1)").arg(i + 1),
@@ -161,6 +190,24 @@ CallOutcome CallForPage(IDispatch* object, const QString& member, MemberAccess a
     if (!problem.isEmpty()) {
         outcome.error = Failure(member + QLatin1String(": ") + problem, DISP_E_TYPEMISMATCH);
         return outcome;
+    }
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QJsonValue inner;
+        if (ReferenceInner(args[i], &inner) == nullptr) {
+            continue;
+        }
+        QJsonValue changed;
+        bool present = false;
+        const QString refProblem = ResultToJson(frame.Holder(i), &changed, &present);
+        if (!refProblem.isEmpty()) {
+            outcome.error = Failure(member + QStringLiteral(": argument %1 holds ").arg(i + 1) +
+                                        refProblem.mid(refProblem.indexOf(u' ') + 1),
+                                    DISP_E_TYPEMISMATCH);
+            return outcome;
+        }
+        outcome.references.insert(
+            QString::number(i),
+            present ? changed : QJsonValue(QJsonObject{{QLatin1String("undefined"), true}}));
     }
     outcome.ok = true;
     return outcome;

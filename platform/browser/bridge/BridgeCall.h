@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
 
@@ -37,13 +38,18 @@ struct CallOutcome {
     QJsonValue value;      // see BridgeValue.h
     bool present = false;  // false: the page sees undefined
     BridgeError error;
+    // The values of the arguments passed by reference after the call, by script position
+    // ("0" = first), each in the form of a result ({"undefined": true} for nothing).
+    QJsonObject references;
 };
 
 // GetIDsOfNames for member, then Invoke: a property read with DISPATCH_PROPERTYGET, a
 // call with DISPATCH_METHOD | DISPATCH_PROPERTYGET (as script engines do), the
 // arguments reversed. A failure of the member (DISP_E_EXCEPTION) carries the member's
 // description; other failures read "<member>: <what the HRESULT means>", with
-// "(argument N)" in script order when the runtime names the argument at fault.
+// "(argument N)" in script order when the runtime names the argument at fault. An
+// argument {"ref": value} is passed by reference (VT_BYREF | VT_VARIANT) and its value
+// after the call comes back in CallOutcome::references.
 CallOutcome CallForPage(IDispatch* object, const QString& member, MemberAccess access,
                         const QJsonArray& args);
 

@@ -58,7 +58,7 @@ bool WholeNumber(const QJsonValue& value, double max, double* out) {
     return true;
 }
 
-bool IsArgument(const QJsonValue& value) {
+bool IsPlainArgument(const QJsonValue& value) {
     if (value.isString() || value.isDouble() || value.isBool() || value.isNull()) {
         return true;
     }
@@ -67,6 +67,16 @@ bool IsArgument(const QJsonValue& value) {
         return object.size() == 1 && object.value(QLatin1String("undefined")) == QJsonValue(true);
     }
     return false;
+}
+
+// A plain argument, or {"ref": plain} for one passed by reference.
+bool IsArgument(const QJsonValue& value) {
+    if (IsPlainArgument(value)) {
+        return true;
+    }
+    const QJsonObject object = value.toObject();
+    return object.size() == 1 && object.contains(QLatin1String("ref")) &&
+           IsPlainArgument(object.value(QLatin1String("ref")));
 }
 
 struct Fields {
@@ -135,7 +145,9 @@ QString CheckInvoke(Fields f, BridgeRequest& r) {
     r.args = f["args"].toArray();
     for (qsizetype i = 0; i < r.args.size(); ++i) {
         if (!IsArgument(r.args[i])) {
-            return QStringLiteral("argument %1 is not a string, number, boolean, null or undefined")
+            return QStringLiteral(
+                       "argument %1 is not a string, number, boolean, null, undefined or a "
+                       "reference to one")
                 .arg(i + 1);
         }
     }

@@ -143,7 +143,7 @@ void ObjectBridge::Invoke(const BridgeRequest& request) {
         return;
     }
     if (!entry->object) {
-        Answer(request.document, request.id, CallOutcome{false, {}, false, entry->failure});
+        Answer(request.document, request.id, CallOutcome{false, {}, false, entry->failure, {}});
         return;
     }
     const com::ComPtr<IDispatch> object = Hold(entry->object.get());
@@ -166,6 +166,9 @@ void ObjectBridge::Answer(const QString& document, qint64 id, const CallOutcome&
     if (outcome.ok) {
         if (outcome.present) {
             message.insert(QLatin1String("value"), outcome.value);
+        }
+        if (!outcome.references.isEmpty()) {
+            message.insert(QLatin1String("refs"), outcome.references);
         }
     } else {
         QJsonObject error{{QLatin1String("message"), outcome.error.message},

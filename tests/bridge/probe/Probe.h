@@ -9,6 +9,8 @@
 //   Half(value)     VARIANT holding a double: value / 2
 //   Fail(why)       throws; the script sees DISP_E_EXCEPTION described "Fail: <why>"
 //   Nested()        runs the loop set by ProbeSetNestedLoop (a nested message loop)
+//   Measure(text, [out] length, [in, out] tail)
+//                   length = the number of UTF-16 units of text; tail = tail + text
 //   Log             property, BSTR: every member called in the process so far, in
 //                   order, separated by ','; a call of Nested shows as "Nested>" when
 //                   it starts and "Nested<" when it ends
@@ -29,6 +31,7 @@ struct IProbe : IDispatch {
     virtual HRESULT Fail(BSTR why) = 0;
     virtual HRESULT Nested() = 0;
     virtual HRESULT get_Log(BSTR* pVal) = 0;
+    virtual HRESULT Measure(BSTR text, LONG* length, BSTR* tail) = 0;
 
   protected:
     ~IProbe() = default;

@@ -86,6 +86,15 @@ class Probe : public com::DualImpl<IProbe, &ProbeDispatcher>,
         *pVal = com::AllocBstr(g_log);
         return S_OK;
     }
+    HRESULT Measure(BSTR text, LONG* length, BSTR* tail) override {
+        Note(u"Measure");
+        *length = static_cast<LONG>(com::BstrView(text).size());
+        std::u16string joined(com::BstrView(*tail));
+        joined += com::BstrView(text);
+        SysFreeString(*tail);
+        *tail = com::AllocBstr(joined);
+        return S_OK;
+    }
 
     // IObjectSafety: the unsafe probe supports no safety option at all.
     HRESULT GetInterfaceSafetyOptions(REFIID, DWORD* supported, DWORD* enabled) override {
@@ -107,6 +116,13 @@ class Probe : public com::DualImpl<IProbe, &ProbeDispatcher>,
 
 com::TypeLibDesc ProbeLib() {
     auto in = [](const char* n, VARTYPE t) { return com::ParamDesc{n, t, PARAMFLAG_FIN}; };
+    auto out = [](const char* n, VARTYPE t) {
+        return com::ParamDesc{n, static_cast<VARTYPE>(t | VT_BYREF), PARAMFLAG_FOUT};
+    };
+    auto inOut = [](const char* n, VARTYPE t) {
+        return com::ParamDesc{n, static_cast<VARTYPE>(t | VT_BYREF),
+                              static_cast<USHORT>(PARAMFLAG_FIN | PARAMFLAG_FOUT)};
+    };
     auto retval = [](const char* n, VARTYPE t) {
         return com::ParamDesc{n, static_cast<VARTYPE>(t | VT_BYREF),
                               static_cast<USHORT>(PARAMFLAG_FOUT | PARAMFLAG_FRETVAL)};
@@ -122,6 +138,11 @@ com::TypeLibDesc ProbeLib() {
         {4, "Fail", INVOKE_FUNC, {in("why", VT_BSTR)}, "method Fail"},
         {5, "Nested", INVOKE_FUNC, {}, "method Nested"},
         {6, "Log", INVOKE_PROPERTYGET, {retval("pVal", VT_BSTR)}, "property Log"},
+        {7,
+         "Measure",
+         INVOKE_FUNC,
+         {in("text", VT_BSTR), out("length", VT_I4), inOut("tail", VT_BSTR)},
+         "method Measure"},
     };
     const WORD dual = TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION;
     return {"ProbeLib",
@@ -163,6 +184,7 @@ const com::MemberBinding kBindings[] = {
     COM_MEMBER(IProbe, "Fail", Fail),
     COM_MEMBER(IProbe, "Nested", Nested),
     COM_MEMBER(IProbe, "Log", get_Log),
+    COM_MEMBER(IProbe, "Measure", Measure),
 };
 
 // Invisible at run time (OLEMISC_INVISIBLEATRUNTIME | OLEMISC_SETCLIENTSITEFIRST), as

@@ -6,6 +6,8 @@
 // Members are reached by name and answer with promises:
 //   await ctr.KeyValue              a property read (sent when awaited, once per access)
 //   await ctr.GetKeyInfo(name, 1)   a method call (sent at once)
+//   var out = ActiveXObject.Ref("");
+//   await cards.GetKeyValue(out, "passcard")   an out parameter: out.value changes
 // A failure rejects the promise with an Error whose message is the server's
 // description and whose `number` is the HRESULT. Requests reach the server in the
 // order they are made. Setting a property is not supported (a TypeError). The bridge
@@ -60,10 +62,11 @@
                                                 {detail: stringify(message)}));
     }
 
-    function request(message) {
+    // references: the Reference objects of a call by argument position, or undefined.
+    function request(message, references) {
         return new Promise(function (resolve, reject) {
             message.req = nextRequest++;
-            waiting.set(message.req, {resolve: resolve, reject: reject});
+            waiting.set(message.req, {resolve: resolve, reject: reject, references: references});
             send(message);
         });
     }
@@ -94,8 +97,20 @@
         var pending = waiting.get(reply.req);
         if (!pending) return;
         waiting.delete(reply.req);
-        if (reply.ok) pending.resolve(decode(reply.value));
-        else pending.reject(toError(reply.error));
+        if (!reply.ok) {
+            pending.reject(toError(reply.error));
+            return;
+        }
+        if (pending.references && reply.refs !== null && typeof reply.refs === 'object') {
+            pending.references.forEach(function (reference, position) {
+                if (Object.prototype.hasOwnProperty.call(reply.refs, String(position))) {
+                    var value = reply.refs[String(position)];
+                    reference.value = value !== null && typeof value === 'object' &&
+                                      value.undefined === true ? undefined : decode(value);
+                }
+            });
+        }
+        pending.resolve(decode(reply.value));
     }, true);
 
     function encode(value) {
@@ -105,18 +120,33 @@
         return encode;  // not an argument
     }
 
+    // An argument passed by reference (an out parameter): the member may change it, and
+    // its value property holds what the member left there once the call's promise is
+    // settled. Made with ActiveXObject.Ref(value).
+    function Reference(value) {
+        this.value = value;
+    }
+
     function invoke(object, name, kind, values) {
         var args = [];
+        var references;
         for (var i = 0; i < values.length; i++) {
-            var arg = encode(values[i]);
+            var isReference = values[i] instanceof Reference;
+            var arg = encode(isReference ? values[i].value : values[i]);
             if (arg === encode) {
                 return Promise.reject(new TypeError(name + ': argument ' + (i + 1) +
-                    ' must be a string, a finite number, a boolean, null or undefined'));
+                    ' must be a string, a finite number, a boolean, null or undefined' +
+                    ' (or a reference to one)'));
+            }
+            if (isReference) {
+                references = references || new Map();
+                references.set(i, values[i]);
+                arg = {ref: arg};
             }
             args.push(arg);
         }
         return request({op: 'invoke', handle: handles.get(object), member: name, kind: kind,
-                        args: args});
+                        args: args}, references);
     }
 
     // A member of an object: call it for a method, await it for a property.
@@ -169,6 +199,9 @@
         }
         return createObject({progid: progId}, function () {});
     }
+    Object.defineProperty(ActiveXObject, 'Ref', {
+        value: function Ref(value) { return new Reference(value); }
+    });
     Object.defineProperty(ActiveXObject.prototype, Symbol.toStringTag, {value: 'ActiveXObject'});
     Object.defineProperty(window, 'ActiveXObject',
                           {value: ActiveXObject, writable: true, configurable: true});
