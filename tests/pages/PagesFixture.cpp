@@ -21,11 +21,11 @@ namespace {
 
 const char* const kPages[] = {"frameset.htm", "top.htm", "main.htm", "down.htm"};
 
+}  // namespace
+
 QJsonArray ParseArray(const std::string& json) {
     return QJsonDocument::fromJson(QByteArray::fromStdString(json)).array();
 }
-
-}  // namespace
 
 bool Wait(const std::function<bool()>& done) {
     QElapsedTimer clock;

@@ -9,6 +9,7 @@
 // Thread: the test's main thread (the browser's and the objects' thread).
 #pragma once
 
+#include <QJsonArray>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -71,5 +72,7 @@ bool Wait(const std::function<bool()>& done);
 
 // A JavaScript string literal holding text.
 std::string JsString(const std::string& text);
+// The JSON array in json (empty when it is none).
+QJsonArray ParseArray(const std::string& json);
 
 }  // namespace qbtest
