@@ -87,15 +87,6 @@ class ArgumentFrame {
     std::vector<VARIANT> holders_;  // by the same slot; VT_EMPTY unless a reference
 };
 
-// The reference argument's inner value, or nullptr for a plain argument.
-const QJsonValue* ReferenceInner(const QJsonValue& arg, QJsonValue* inner) {
-    if (!arg.isObject() || !arg.toObject().contains(QLatin1String("ref"))) {
-        return nullptr;
-    }
-    *inner = arg.toObject().value(QLatin1String("ref"));
-    return inner;
-}
-
 BridgeError InvokeFailure(const QString& member, HRESULT hr, EXCEPINFO& excep, UINT argErr,
                           UINT argCount) {
     if (hr == DISP_E_EXCEPTION) {
@@ -163,9 +154,8 @@ CallOutcome CallForPage(IDispatch* object, const QString& member, MemberAccess a
     ArgumentFrame frame(args.size());
     for (qsizetype i = 0; i < args.size(); ++i) {
         QJsonValue inner;
-        hr = ReferenceInner(args[i], &inner) != nullptr
-                 ? ArgumentToVariant(inner, frame.ReferenceAt(i))
-                 : ArgumentToVariant(args[i], frame.At(i));
+        hr = ReferenceInner(args[i], &inner) ? ArgumentToVariant(inner, frame.ReferenceAt(i))
+                                             : ArgumentToVariant(args[i], frame.At(i));
         if (FAILED(hr)) {
             outcome.error = Failure(member + QLatin1String(": ") + Describe(hr) +
                                         QStringLiteral(" (argument %1)").arg(i + 1),
@@ -193,7 +183,7 @@ CallOutcome CallForPage(IDispatch* object, const QString& member, MemberAccess a
     }
     for (qsizetype i = 0; i < args.size(); ++i) {
         QJsonValue inner;
-        if (ReferenceInner(args[i], &inner) == nullptr) {
+        if (!ReferenceInner(args[i], &inner)) {
             continue;
         }
         QJsonValue changed;

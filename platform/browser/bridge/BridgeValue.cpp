@@ -16,6 +16,14 @@ QJsonValue NumberToJson(double d) {
 
 }  // namespace
 
+bool ReferenceInner(const QJsonValue& arg, QJsonValue* inner) {
+    if (!arg.isObject() || !arg.toObject().contains(QLatin1String("ref"))) {
+        return false;
+    }
+    *inner = arg.toObject().value(QLatin1String("ref"));
+    return true;
+}
+
 QString FromBstr(BSTR bstr) {
     const std::u16string_view text = com::BstrView(bstr);
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));

@@ -27,8 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
         for (const QJsonValue& arg : request.args) {
+            QJsonValue inner;
+            const bool byReference = browser::ReferenceInner(arg, &inner);
             com::Variant value;
-            if (browser::ArgumentToVariant(arg, &value) != S_OK) {
+            if (browser::ArgumentToVariant(byReference ? inner : arg, &value) != S_OK) {
                 std::abort();  // the checks let through what cannot be passed
             }
         }
