@@ -6,7 +6,7 @@
 namespace com {
 namespace {
 
-class MemoryStream final : public IStream {
+class MemoryStream final : public RefCounted<MemoryStream, IStream> {
   public:
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
         if (ppv == nullptr)
@@ -17,14 +17,6 @@ class MemoryStream final : public IStream {
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        const ULONG left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-
     HRESULT Read(void* buffer, ULONG cb, ULONG* read) override {
         if (buffer == nullptr && cb > 0)
             return E_POINTER;
@@ -100,8 +92,8 @@ class MemoryStream final : public IStream {
     std::vector<unsigned char> bytes_;
 
   private:
+    friend class RefCounted<MemoryStream, IStream>;  // deletes it with the last reference
     ~MemoryStream() = default;
-    ULONG refs_ = 0;
     std::size_t position_ = 0;
 };
 

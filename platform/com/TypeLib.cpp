@@ -103,7 +103,9 @@ class TypeInfo final : public ITypeInfo {
     TYPEATTR attr_;
 };
 
-class TypeLib final : public ITypeLib {
+// A server module keeps one type library for all its objects, on whatever thread they
+// live, so its count is atomic.
+class TypeLib final : public RefCounted<TypeLib, ITypeLib, std::atomic<ULONG>> {
   public:
     explicit TypeLib(TypeLibDesc desc) : desc_(std::move(desc)) {
         attr_ = TLIBATTR{desc_.libid,        desc_.lcid,         desc_.syskind,
@@ -148,13 +150,6 @@ class TypeLib final : public ITypeLib {
             return HandOut(this, ppv);
         *ppv = nullptr;
         return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        const ULONG left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
     }
 
     UINT GetTypeInfoCount() override { return static_cast<UINT>(infos_.size()); }
@@ -222,6 +217,8 @@ class TypeLib final : public ITypeLib {
     }
 
   private:
+    friend class RefCounted<TypeLib, ITypeLib,
+                            std::atomic<ULONG>>;  // deletes it with the last reference
     ~TypeLib() = default;
 
     int IndexOfInterface(const std::string& name) const {
@@ -233,7 +230,6 @@ class TypeLib final : public ITypeLib {
         return -1;
     }
 
-    std::atomic<ULONG> refs_{0};
     TypeLibDesc desc_;
     std::vector<std::unique_ptr<TypeInfo>> infos_;
     TLIBATTR attr_;

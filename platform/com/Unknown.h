@@ -58,6 +58,29 @@ HRESULT HandOut(I* p, void** ppv) {
     return S_OK;
 }
 
+// AddRef and Release for an object of the runtime itself (one that holds no module
+// lock): the last Release deletes the Derived object. Count is ULONG for an object used
+// on one thread, std::atomic<ULONG> for one that threads share. An object starts with
+// no reference; its creator hands out the first.
+template <class Derived, class Interface, class Count = ULONG>
+class RefCounted : public Interface {
+  public:
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override {
+        const ULONG left = --refs_;
+        if (left == 0)
+            delete static_cast<Derived*>(this);
+        return left;
+    }
+
+  protected:
+    RefCounted() = default;
+    ~RefCounted() = default;
+
+  private:
+    Count refs_{0};
+};
+
 // Owns one reference to an interface and releases it. Move-only.
 template <class I>
 class ComPtr {
